@@ -1,0 +1,34 @@
+#include "command.h"
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+int32_t truncToInt(double value)
+{
+    if (std::isnan(value))
+        return 0;
+    if (value <= double(std::numeric_limits<int32_t>::min()))
+        return std::numeric_limits<int32_t>::min();
+    if (value >= double(std::numeric_limits<int32_t>::max()))
+        return std::numeric_limits<int32_t>::max();
+    return int32_t(value);
+}
+
+bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size)
+{
+    if (buffer1 == nullptr || buffer1Size <= 0 || text == nullptr)
+        return false;
+    size_t size = size_t(buffer1Size);
+    size_t length = strnlen(text, size);
+    if (length < size)
+    {
+        memcpy(buffer1, text, length + 1);
+    }
+    else
+    {
+        memcpy(buffer1, text, size - 1);
+        buffer1[size - 1] = '\0';
+    }
+    return true;
+}

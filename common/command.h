@@ -1,0 +1,37 @@
+// The convention every exported command shares.
+#pragma once
+
+#include "host.h"
+
+#include <cstdint>
+
+using HostCommandEntry = float (*)(const char* text, double value, char* buffer1, int32_t buffer1Size,
+                                   char* buffer2, int32_t buffer2Size, HostContext* host);
+
+#if defined(_WIN32)
+#define TESMAR_EXPORT __declspec(dllexport)
+#else
+#define TESMAR_EXPORT __attribute__((visibility("default")))
+#endif
+
+// Defines an exported command. Each command reads only some of its arguments.
+#define HOST_COMMAND(name)                                                                                \
+    extern "C" TESMAR_EXPORT float name([[maybe_unused]] const char* text, [[maybe_unused]] double value, \
+                                        [[maybe_unused]] char* buffer1, [[maybe_unused]] int32_t buffer1Size, \
+                                        [[maybe_unused]] char* buffer2, [[maybe_unused]] int32_t buffer2Size, \
+                                        [[maybe_unused]] HostContext* host)
+
+// A command's number as an integer: truncated toward zero. Values outside the
+// 32-bit range saturate and NaN counts as 0, so no value is undefined.
+int32_t truncToInt(double value);
+
+// A required text is missing when null or empty.
+inline bool textMissing(const char* text)
+{
+    return text == nullptr || text[0] == '\0';
+}
+
+// Writes a NUL-terminated text into buffer 1, cut to size - 1 bytes and a NUL
+// when it does not fit. Bytes after the terminator are left as they were.
+// False, with nothing written, when the buffer is null or its size not positive.
+bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size);

@@ -1,0 +1,197 @@
+// plugin-host: loads a plug-in library and calls its commands the way the
+// host application does, with a scriptable stand-in for the host's services.
+#include "call.h"
+#include "command.h"
+#include "command_table.h"
+#include "scripted_host.h"
+
+#include <dlfcn.h>
+#include <unistd.h>
+
+#include <charconv>
+#include <cstdio>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <string>
+#include <vector>
+
+static const char kUsage[] =
+    "usage: plugin-host [HOST OPTIONS] LIBRARY COMMAND [CALL OPTIONS]\n"
+    "       plugin-host [HOST OPTIONS] LIBRARY --script FILE   (FILE - reads standard input)\n"
+    "       plugin-host --commands\n"
+    "\n"
+    "host options:\n"
+    "  --choose N        answer N when a list is shown (default: ask on a terminal, else keep the selection)\n"
+    "  --lang N          the host's language number (default 0)\n"
+    "  --strings FILE    localized texts: key=value lines, [N] starts language N\n"
+    "  --fail-rename     refuse to rename buttons\n"
+    "  --fail-icon       refuse to change button icons\n"
+    "  --size-answer X   the host's answer to a size request\n"
+    "\n"
+    "call options (a script line is COMMAND and these, with \"...\" quoting):\n"
+    "  --text T          the text (default: null)\n"
+    "  --value V         the number (default 0)\n"
+    "  --buf1 TEXT       buffer 1 holds TEXT and a NUL; its size is their length\n"
+    "  --list E...       buffer 1 holds the entries, each with its NUL\n"
+    "  --buf1-size N     the size passed for buffer 1 (default: its content, else 1024)\n"
+    "  --no-buf1         pass a null buffer 1\n"
+    "  --buf2 ..., --buf2-size N, --no-buf2   the same for buffer 2\n"
+    "  --no-host         pass a null host context\n";
+
+static bool fail(const std::string& message)
+{
+    fprintf(stderr, "plugin-host: %s\n", message.c_str());
+    return false;
+}
+
+static bool parseInt(const char* text, int32_t& out)
+{
+    const char* end = text + strlen(text);
+    auto [ptr, ec] = std::from_chars(text, end, out);
+    return ec == std::errc() && ptr == end && ptr != text;
+}
+
+static bool parseFloat(const char* text, float& out)
+{
+    const char* end = text + strlen(text);
+    auto [ptr, ec] = std::from_chars(text, end, out);
+    return ec == std::errc() && ptr == end && ptr != text;
+}
+
+struct Session
+{
+    void* library = nullptr;
+    ScriptedHost host;
+    HostContext context{};
+    HostCallbackTable table{};
+};
+
+static bool runCall(Session& session, const CallSpec& call)
+{
+    const CommandInfo* info = findCommand(call.command.c_str());
+    if (!info)
+        return fail("unknown command '" + call.command + "' (plugin-host --commands lists them)");
+    auto entry = reinterpret_cast<HostCommandEntry>(dlsym(session.library, call.command.c_str()));
+    if (!entry)
+        return fail("the library has no command '" + call.command + "'");
+
+    HostBuffer buffer1 = makeBuffer(call.buffer1);
+    HostBuffer buffer2 = makeBuffer(call.buffer2);
+    fflush(session.host.log);
+    float result = entry(call.text ? call.text->c_str() : nullptr, call.value, buffer1.data(), buffer1.size,
+                         buffer2.data(), buffer2.size, call.nullHost ? nullptr : &session.context);
+    printf("%s -> %s", call.command.c_str(), formatResult(result).c_str());
+    if (info->arguments & ArgBuffer1)
+        printf("  buffer1=%s", quoteBuffer(buffer1.data(), int32_t(buffer1.capacity)).c_str());
+    printf("\n");
+    fflush(stdout);
+    return true;
+}
+
+static bool runScript(Session& session, std::istream& in)
+{
+    std::string line;
+    int number = 0;
+    std::vector<std::string> words;
+    std::string error;
+    while (std::getline(in, line))
+    {
+        number++;
+        CallSpec call;
+        if (!splitScriptLine(line, words, error))
+            return fail("line " + std::to_string(number) + ": " + error);
+        if (words.empty())
+            continue;
+        if (!parseCall(words, call, error))
+            return fail("line " + std::to_string(number) + ": " + error);
+        if (!runCall(session, call))
+            return fail("line " + std::to_string(number) + " failed");
+    }
+    return true;
+}
+
+static int run(int argc, char** argv)
+{
+    Session session;
+    int i = 1;
+    for (; i < argc && strncmp(argv[i], "--", 2) == 0; i++)
+    {
+        std::string option = argv[i];
+        bool hasValue = i + 1 < argc;
+        if (option == "--help")
+        {
+            fputs(kUsage, stdout);
+            return 0;
+        }
+        if (option == "--commands")
+        {
+            for (size_t c = 0; c < kCommandCount; c++)
+                printf("%s\n", kCommands[c].name);
+            return 0;
+        }
+        if (option == "--fail-rename")
+            session.host.failRename = true;
+        else if (option == "--fail-icon")
+            session.host.failIcon = true;
+        else if (option == "--choose" && hasValue && parseInt(argv[i + 1], session.host.choose))
+            i++;
+        else if (option == "--lang" && hasValue && parseInt(argv[i + 1], session.host.language))
+            i++;
+        else if (option == "--size-answer" && hasValue && parseFloat(argv[i + 1], session.host.sizeAnswer))
+            i++;
+        else if (option == "--strings" && hasValue)
+        {
+            if (!loadLocalization(argv[++i], session.host.strings))
+                return fail(std::string("cannot read ") + argv[i]), 2;
+        }
+        else
+            return fail("bad host option '" + option + "'\n" + kUsage), 2;
+    }
+    if (argc - i < 2)
+        return fail(std::string("a library and a command are needed\n") + kUsage), 2;
+
+    const char* path = argv[i++];
+    std::vector<std::string> words(argv + i, argv + argc);
+    bool script = words[0] == "--script";
+    CallSpec call;
+    std::string error;
+    if (script && words.size() != 2)
+        return fail("--script takes one file"), 2;
+    if (!script && !parseCall(words, call, error))
+        return fail(error), 2;
+
+    session.library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    if (!session.library)
+        return fail(std::string("cannot load library: ") + dlerror()), 2;
+    installScriptedHost(session.host, session.context, session.table);
+
+    bool ok;
+    if (script)
+    {
+        session.host.askTerminal = session.host.choose < 0 && words[1] != "-" && isatty(0);
+        if (words[1] == "-")
+        {
+            ok = runScript(session, std::cin);
+        }
+        else
+        {
+            std::ifstream file(words[1]);
+            if (!file)
+                return fail("cannot read " + words[1]), 2;
+            ok = runScript(session, file);
+        }
+    }
+    else
+    {
+        session.host.askTerminal = session.host.choose < 0 && isatty(0);
+        ok = runCall(session, call);
+    }
+    dlclose(session.library);
+    return ok ? 0 : 1;
+}
+
+int main(int argc, char** argv)
+{
+    return run(argc, argv);
+}

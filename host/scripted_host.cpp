@@ -1,0 +1,181 @@
+#include "scripted_host.h"
+
+#include <cstdlib>
+#include <fstream>
+#include <sstream>
+
+static ScriptedHost* g_host = nullptr;
+
+void parseLocalization(std::string_view text, LocalizedStrings& strings)
+{
+    int32_t section = -1;
+    bool known = true;
+    size_t start = 0;
+    while (start <= text.size())
+    {
+        size_t end = text.find('\n', start);
+        if (end == std::string_view::npos)
+            end = text.size();
+        std::string_view line = text.substr(start, end - start);
+        start = end + 1;
+        if (!line.empty() && line.back() == '\r')
+            line.remove_suffix(1);
+        if (line.empty() || line[0] == '#')
+            continue;
+        if (line[0] == '[' && line.back() == ']' && line.size() >= 2)
+        {
+            std::string name(line.substr(1, line.size() - 2));
+            known = true;
+            if (name == "*")
+            {
+                section = -1;
+                continue;
+            }
+            char* rest = nullptr;
+            long number = strtol(name.c_str(), &rest, 10);
+            known = !name.empty() && *rest == '\0' && number >= 0 && number <= 1000;
+            section = known ? int32_t(number) : -1;
+            continue;
+        }
+        size_t equals = line.find('=');
+        if (!known || equals == std::string_view::npos || equals == 0)
+            continue;
+        strings[section][std::string(line.substr(0, equals))] = std::string(line.substr(equals + 1));
+    }
+}
+
+bool loadLocalization(const std::string& path, LocalizedStrings& strings)
+{
+    std::ifstream file(path, std::ios::binary);
+    if (!file)
+        return false;
+    std::ostringstream text;
+    text << file.rdbuf();
+    parseLocalization(text.str(), strings);
+    return true;
+}
+
+static const char* lookup(const char* key, const char* suffix)
+{
+    if (!key)
+        return nullptr;
+    std::string name = std::string(key) + suffix;
+    for (int32_t language : {g_host->language, -1})
+    {
+        auto section = g_host->strings.find(language);
+        if (section == g_host->strings.end())
+            continue;
+        auto found = section->second.find(name);
+        if (found != section->second.end())
+            return found->second.c_str();
+    }
+    return nullptr;
+}
+
+static const char* show(const char* text)
+{
+    return text ? text : "(null)";
+}
+
+static unsigned char renameButton(const char* text, char* buffer1, int32_t)
+{
+    fprintf(g_host->log, "host: rename button \"%s\" to \"%s\"%s\n", show(buffer1), show(text),
+            g_host->failRename ? " (refused)" : "");
+    return !g_host->failRename;
+}
+
+static int32_t showDropdown(const char* title, int32_t count, char** items, int32_t selected, int32_t, int32_t)
+{
+    fprintf(g_host->log, "host: show list \"%s\", selected %d:\n", show(title), selected);
+    for (int32_t i = 0; i < count; i++)
+        fprintf(g_host->log, "host:   %d %s\n", i, show(items[i]));
+    int32_t answer = selected;
+    if (g_host->choose >= 0)
+    {
+        answer = g_host->choose;
+    }
+    else if (g_host->askTerminal)
+    {
+        fprintf(stderr, "choose 0 to %d: ", count - 1);
+        char line[64];
+        if (fgets(line, sizeof(line), stdin))
+            answer = int32_t(strtol(line, nullptr, 10));
+    }
+    fprintf(g_host->log, "host: chose %d\n", answer);
+    return answer;
+}
+
+static void renameSetNext(const char* text)
+{
+    fprintf(g_host->log, "host: next name \"%s\"\n", show(text));
+}
+
+static int32_t appendNewSubTool(const char* text)
+{
+    fprintf(g_host->log, "host: append sub-tool \"%s\"\n", show(text));
+    return g_host->subToolCount++;
+}
+
+static int32_t currentLanguage()
+{
+    return g_host->language;
+}
+
+static void registerLocalizationFile(const char* path)
+{
+    bool loaded = path && loadLocalization(path, g_host->strings);
+    fprintf(g_host->log, "host: localization file \"%s\"%s\n", show(path), loaded ? "" : " (unreadable)");
+}
+
+static const char* localizedText(const char* key)
+{
+    return lookup(key, "");
+}
+
+static const char* localizedTitle(const char* key)
+{
+    return lookup(key, ".title");
+}
+
+static const char* localizedInfo(const char* key)
+{
+    return lookup(key, ".info");
+}
+
+static const char* localizedDescr(const char* key)
+{
+    return lookup(key, ".descr");
+}
+
+static unsigned char changeButtonIcon(const char* text, char* buffer1, int32_t icon)
+{
+    fprintf(g_host->log, "host: button \"%s\" icon \"%s\" %d%s\n", show(buffer1), show(text), icon,
+            g_host->failIcon ? " (refused)" : "");
+    return !g_host->failIcon;
+}
+
+static float dropdownGetSize(int32_t selector, double, const char*, char*, int32_t, char*, int32_t)
+{
+    fprintf(g_host->log, "host: measure %d\n", selector);
+    return g_host->sizeAnswer;
+}
+
+void installScriptedHost(ScriptedHost& host, HostContext& context, HostCallbackTable& table)
+{
+    g_host = &host;
+    table = HostCallbackTable();
+    table.renameButton = renameButton;
+    table.showDropdown = showDropdown;
+    table.renameSetNext = renameSetNext;
+    table.appendNewSubTool = appendNewSubTool;
+    table.currentLanguage = currentLanguage;
+    table.registerLocalizationFile = registerLocalizationFile;
+    table.localizedText = localizedText;
+    table.localizedTitle = localizedTitle;
+    table.localizedInfo = localizedInfo;
+    table.localizedDescr = localizedDescr;
+    table.changeButtonIcon = changeButtonIcon;
+    table.dropdownGetSize = dropdownGetSize;
+    context = HostContext();
+    context.callbacks = &table;
+}
