@@ -1,0 +1,46 @@
+#include "command.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstring>
+#include <limits>
+
+TEST(TextResult, FitsOrIsCutWithItsNul)
+{
+    char buffer[8];
+    memset(buffer, 'x', sizeof(buffer));
+    ASSERT_TRUE(writeTextResult("Sphere!", buffer, 8)); // 7 bytes: fits exactly with its NUL
+    EXPECT_STREQ(buffer, "Sphere!");
+
+    memset(buffer, 'x', sizeof(buffer));
+    ASSERT_TRUE(writeTextResult("Sphere", buffer, 4));
+    EXPECT_EQ(std::string(buffer, 8), std::string("Sph\0xxxx", 8)); // bytes past the size untouched
+
+    memset(buffer, 'x', sizeof(buffer));
+    ASSERT_TRUE(writeTextResult("ab", buffer, 8));
+    EXPECT_EQ(std::string(buffer, 8), std::string("ab\0xxxxx", 8)); // bytes past the NUL untouched
+
+    ASSERT_TRUE(writeTextResult("abc", buffer, 1));
+    EXPECT_EQ(buffer[0], '\0');
+}
+
+TEST(TextResult, RefusesMissingBuffers)
+{
+    char buffer[4] = {'x', 'x', 'x', 'x'};
+    EXPECT_FALSE(writeTextResult("a", nullptr, 4));
+    EXPECT_FALSE(writeTextResult("a", buffer, 0));
+    EXPECT_FALSE(writeTextResult("a", buffer, -5));
+    EXPECT_EQ(std::string(buffer, 4), "xxxx");
+}
+
+TEST(TruncToInt, TowardZeroAndSaturating)
+{
+    EXPECT_EQ(truncToInt(2.9), 2);
+    EXPECT_EQ(truncToInt(-0.5), 0);
+    EXPECT_EQ(truncToInt(-2.9), -2);
+    EXPECT_EQ(truncToInt(1e20), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(truncToInt(-1e20), std::numeric_limits<int32_t>::min());
+    EXPECT_EQ(truncToInt(INFINITY), std::numeric_limits<int32_t>::max());
+    EXPECT_EQ(truncToInt(NAN), 0);
+}

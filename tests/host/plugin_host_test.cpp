@@ -1,0 +1,143 @@
+// plugin-host as a user runs it: its output, its session state across script
+// lines, and its messages for mistakes.
+#include "command_table.h"
+
+#include <gtest/gtest.h>
+
+#include <fcntl.h>
+#include <spawn.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <sstream>
+
+extern char** environ;
+
+namespace
+{
+struct HostRun
+{
+    int status = -1;
+    std::string out;
+    std::string err;
+};
+
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    std::ostringstream text;
+    text << file.rdbuf();
+    return text.str();
+}
+
+HostRun runHost(std::vector<std::string> args, const std::string& input = "")
+{
+    std::string dir = testing::TempDir();
+    std::string inPath = dir + "/host-in", outPath = dir + "/host-out", errPath = dir + "/host-err";
+    std::ofstream(inPath, std::ios::binary) << input;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_addopen(&actions, 0, inPath.c_str(), O_RDONLY, 0);
+    posix_spawn_file_actions_addopen(&actions, 1, outPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    posix_spawn_file_actions_addopen(&actions, 2, errPath.c_str(), O_WRONLY | O_CREAT | O_TRUNC, 0600);
+    args.insert(args.begin(), PLUGIN_HOST);
+    std::vector<char*> argv;
+    for (std::string& arg : args)
+        argv.push_back(arg.data());
+    argv.push_back(nullptr);
+    HostRun run;
+    pid_t pid = 0;
+    if (posix_spawn(&pid, PLUGIN_HOST, &actions, nullptr, argv.data(), environ) == 0)
+    {
+        int status = 0;
+        waitpid(pid, &status, 0);
+        run.status = WIFEXITED(status) ? WEXITSTATUS(status) : 128 + WTERMSIG(status);
+    }
+    posix_spawn_file_actions_destroy(&actions);
+    run.out = readFile(outPath);
+    run.err = readFile(errPath);
+    return run;
+}
+}
+
+TEST(PluginHost, OneCallPrintsTheResultAndBufferOne)
+{
+    HostRun run = runHost({BRINDLE_LIBRARY, "StrReplaceArg", "--text", "12", "--value", "1", "--buf1", "a %ARG1% b",
+                       "--buf1-size", "32"});
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "StrReplaceArg -> 0  buffer1=\"a 12 b\"\n");
+}
+
+TEST(PluginHost, ScriptKeepsStateAcrossLines)
+{
+    std::string strings = testing::TempDir() + "/host-strings";
+    std::ofstream(strings) << "hello=Hello\n[2]\nhello=Konnichiwa\nhello.title=Title\n";
+    const std::string script = "DropdownNew\n"
+                               "DropdownAdd --text Sphere\n"
+                               "# a comment, then a blank line\n\n"
+                               "DropdownAdd --text \"Cube box\"\n"
+                               "DropdownShow --text Shape\n"
+                               "DropdownGetSelected\n"
+                               "GetCurrentLanguage\n"
+                               "GetLocalizedText --text hello --buf1-size 6\n"
+                               "GetLocalizedTitle --text hello\n"
+                               "RenameButton --text New --buf1 Old\n";
+    HostRun run = runHost({"--choose", "1", "--lang", "2", "--strings", strings, "--fail-rename", LAUNCHER_LIBRARY,
+                       "--script", "-"},
+                      script);
+    EXPECT_EQ(run.status, 0) << run.err;
+    EXPECT_EQ(run.out, "DropdownNew -> 0\n"
+                       "DropdownAdd -> 0\n"
+                       "DropdownAdd -> 1\n"
+                       "host: show list \"Shape\", selected 0:\n"
+                       "host:   0 Sphere\n"
+                       "host:   1 Cube box\n"
+                       "host: chose 1\n"
+                       "DropdownShow -> 1\n"
+                       "DropdownGetSelected -> 1\n"
+                       "GetCurrentLanguage -> 2\n"
+                       "GetLocalizedText -> 0  buffer1=\"Konni\"\n"
+                       "GetLocalizedTitle -> 0  buffer1=\"Title\"\n"
+                       "host: rename button \"Old\" to \"New\" (refused)\n"
+                       "RenameButton -> -1  buffer1=\"Old\"\n");
+}
+
+TEST(PluginHost, MistakesAreClearMessages)
+{
+    struct Case
+    {
+        std::vector<std::string> args;
+        std::string input;
+        const char* message;
+    };
+    const Case cases[] = {
+        {{"/no/such/library.so", "DropdownNew"}, "", "cannot load library"},
+        {{BRINDLE_LIBRARY, "NoSuchCommand"}, "", "unknown command 'NoSuchCommand'"},
+        {{BRINDLE_LIBRARY, "g_dropdowns"}, "", "unknown command 'g_dropdowns'"},
+        {{LAUNCHER_LIBRARY, "DropdownGetSize"}, "", "the library has no command 'DropdownGetSize'"},
+        {{BRINDLE_LIBRARY, "DropdownGet", "--value", "two"}, "", "--value takes a number"},
+        {{BRINDLE_LIBRARY}, "", "a library and a command are needed"},
+        {{"--choose", "x", BRINDLE_LIBRARY, "DropdownNew"}, "", "bad host option"},
+        {{BRINDLE_LIBRARY, "--script", "-"}, "DropdownNew\nDropdownAdd --text \"open\n", "line 2: unterminated"},
+        {{BRINDLE_LIBRARY, "--script", "/no/such/script"}, "", "cannot read /no/such/script"},
+    };
+    for (const Case& c : cases)
+    {
+        HostRun run = runHost(c.args, c.input);
+        EXPECT_NE(run.status, 0) << c.message;
+        EXPECT_LT(run.status, 128) << c.message << ": " << run.err; // an exit, not a signal
+        EXPECT_NE(run.err.find(c.message), std::string::npos) << run.err;
+    }
+}
+
+TEST(PluginHost, ListsTheCommandTable)
+{
+    HostRun run = runHost({"--commands"});
+    EXPECT_EQ(run.status, 0);
+    std::string expected;
+    for (size_t i = 0; i < kCommandCount; i++)
+        expected += std::string(kCommands[i].name) + "\n";
+    EXPECT_EQ(run.out, expected);
+}
