@@ -34,8 +34,10 @@ std::string readFile(const std::string& path)
 
 HostRun runHost(std::vector<std::string> args, const std::string& input = "")
 {
-    std::string dir = testing::TempDir();
-    std::string inPath = dir + "/host-in", outPath = dir + "/host-out", errPath = dir + "/host-err";
+    // Tests run in parallel processes: the files are named by process and call.
+    static int calls = 0;
+    std::string base = testing::TempDir() + "/plugin-host-" + std::to_string(getpid()) + "-" + std::to_string(calls++);
+    std::string inPath = base + ".in", outPath = base + ".out", errPath = base + ".err";
     std::ofstream(inPath, std::ios::binary) << input;
     posix_spawn_file_actions_t actions;
     posix_spawn_file_actions_init(&actions);
@@ -58,6 +60,8 @@ HostRun runHost(std::vector<std::string> args, const std::string& input = "")
     posix_spawn_file_actions_destroy(&actions);
     run.out = readFile(outPath);
     run.err = readFile(errPath);
+    for (const std::string& path : {inPath, outPath, errPath})
+        std::filesystem::remove(path);
     return run;
 }
 }
@@ -72,7 +76,7 @@ TEST(PluginHost, OneCallPrintsTheResultAndBufferOne)
 
 TEST(PluginHost, ScriptKeepsStateAcrossLines)
 {
-    std::string strings = testing::TempDir() + "/host-strings";
+    std::string strings = testing::TempDir() + "/plugin-host-strings-" + std::to_string(getpid());
     std::ofstream(strings) << "hello=Hello\n[2]\nhello=Konnichiwa\nhello.title=Title\n";
     const std::string script = "DropdownNew\n"
                                "DropdownAdd --text Sphere\n"
@@ -87,6 +91,7 @@ TEST(PluginHost, ScriptKeepsStateAcrossLines)
     HostRun run = runHost({"--choose", "1", "--lang", "2", "--strings", strings, "--fail-rename", LAUNCHER_LIBRARY,
                        "--script", "-"},
                       script);
+    std::filesystem::remove(strings);
     EXPECT_EQ(run.status, 0) << run.err;
     EXPECT_EQ(run.out, "DropdownNew -> 0\n"
                        "DropdownAdd -> 0\n"
