@@ -32,3 +32,16 @@ bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size)
     }
     return true;
 }
+
+bool writeWholeText(const std::string& text, char* buffer1, int32_t buffer1Size)
+{
+    if (buffer1 == nullptr || buffer1Size <= 0)
+        return false;
+    if (text.size() >= size_t(buffer1Size))
+    {
+        buffer1[0] = '\0';
+        return false;
+    }
+    memcpy(buffer1, text.c_str(), text.size() + 1);
+    return true;
+}

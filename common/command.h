@@ -4,6 +4,7 @@
 #include "host.h"
 
 #include <cstdint>
+#include <string>
 
 using HostCommandEntry = float (*)(const char* text, double value, char* buffer1, int32_t buffer1Size,
                                    char* buffer2, int32_t buffer2Size, HostContext* host);
@@ -35,3 +36,8 @@ inline bool textMissing(const char* text)
 // when it does not fit. Bytes after the terminator are left as they were.
 // False, with nothing written, when the buffer is null or its size not positive.
 bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size);
+
+// Writes the whole text with its NUL, or nothing of it: a text that does not
+// fit leaves an empty text in buffer 1 (when it has room for the NUL) and
+// answers false, as do a null buffer and a size that is not positive.
+bool writeWholeText(const std::string& text, char* buffer1, int32_t buffer1Size);

@@ -8,8 +8,11 @@
 
 #include <sys/mman.h>
 
+#include <unistd.h>
+
 #include <cmath>
 #include <cstring>
+#include <filesystem>
 #include <limits>
 
 namespace
@@ -80,9 +83,36 @@ Arguments poisonUnread(Arguments a, unsigned reads)
     return a;
 }
 
-// A current dropdown of three items with the second selected.
-void prepareDropdown(const LoadedLibrary& library)
+// Commands that take paths work in a scratch folder, emptied before each
+// call so that every call meets the same state.
+struct ScratchFolder
 {
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::path folder =
+        std::filesystem::temp_directory_path() / ("tesmar-arguments-" + std::to_string(getpid()));
+
+    ScratchFolder() { reset(); }
+    ~ScratchFolder()
+    {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
+    }
+    void reset()
+    {
+        std::filesystem::current_path(previous);
+        std::filesystem::remove_all(folder);
+        std::filesystem::create_directories(folder);
+        std::filesystem::current_path(folder);
+    }
+};
+
+// A current dropdown of three items with the second selected, in an empty
+// scratch folder with no folder open for enumeration.
+void prepareState(const LoadedLibrary& library, ScratchFolder& scratch)
+{
+    scratch.reset();
+    if (HostCommandEntry closeFolder = library.command("CloseFolder"))
+        closeFolder(nullptr, 0, nullptr, 0, nullptr, 0, nullptr);
     auto call = [&](const char* name, const char* text, double value) {
         library.command(name)(text, value, nullptr, 0, nullptr, 0, nullptr);
     };
@@ -107,6 +137,7 @@ TEST_P(EveryCommand, AnswersNullAndEmptyArgumentsWithoutACrash)
 {
     LoadedLibrary library(libraryPath(GetParam().name));
     ASSERT_TRUE(library.handle);
+    ScratchFolder scratch;
     TestHost host;
     char empty[1] = {0};
     const Arguments cases[] = {
@@ -124,7 +155,7 @@ TEST_P(EveryCommand, AnswersNullAndEmptyArgumentsWithoutACrash)
         ASSERT_TRUE(command) << info.name;
         for (const Arguments& a : cases)
             EXPECT_TRUE(std::isfinite(invoke(command, a))) << info.name;
-        prepareDropdown(library);
+        prepareState(library, scratch);
         for (const Arguments& a : cases)
             EXPECT_TRUE(std::isfinite(invoke(command, a))) << info.name << " with a dropdown";
     }
@@ -134,6 +165,7 @@ TEST_P(EveryCommand, ReadsOnlyTheArgumentsInItsTableRow)
 {
     LoadedLibrary library(libraryPath(GetParam().name));
     ASSERT_TRUE(library.handle);
+    ScratchFolder scratch;
     GoodArguments good;
     for (size_t i = 0; i < kCommandCount; i++)
     {
@@ -143,9 +175,9 @@ TEST_P(EveryCommand, ReadsOnlyTheArgumentsInItsTableRow)
         HostCommandEntry command = library.command(info.name);
         ASSERT_TRUE(command) << info.name;
 
-        prepareDropdown(library);
+        prepareState(library, scratch);
         float clean = invoke(command, good.get());
-        prepareDropdown(library);
+        prepareState(library, scratch);
         float poisoned = invoke(command, poisonUnread(good.get(), info.arguments));
         if (strcmp(info.name, "DropdownNew") == 0)
             EXPECT_GE(poisoned, 0);

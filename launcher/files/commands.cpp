@@ -1,0 +1,98 @@
+// The exported file system commands.
+#include "command.h"
+#include "files.h"
+
+HOST_COMMAND(MakeFolder)
+{
+    return makeFolder(text);
+}
+
+HOST_COMMAND(CreateFolder)
+{
+    return makeFolder(text);
+}
+
+HOST_COMMAND(FolderExists)
+{
+    return folderExists(text);
+}
+
+HOST_COMMAND(DeleteFolder)
+{
+    return deleteFolder(text);
+}
+
+HOST_COMMAND(DeleteFilesInFolder)
+{
+    return deleteFilesByExtension(text, buffer1);
+}
+
+HOST_COMMAND(EmptyFolder)
+{
+    return emptyFolder(text);
+}
+
+HOST_COMMAND(GetPublicFolder)
+{
+    return getPublicFolder(buffer1, buffer1Size);
+}
+
+HOST_COMMAND(GetUserPath)
+{
+    return getUserPath(buffer1, buffer1Size);
+}
+
+HOST_COMMAND(OpenFolder)
+{
+    return openFolder(g_folderStream, text);
+}
+
+HOST_COMMAND(GetFile)
+{
+    return getFile(g_folderStream, buffer1, buffer1Size);
+}
+
+HOST_COMMAND(CloseFolder)
+{
+    return closeFolder(g_folderStream);
+}
+
+HOST_COMMAND(GetFileNumber)
+{
+    return getFileNumber(text);
+}
+
+HOST_COMMAND(FileDelete)
+{
+    return fileDelete(text);
+}
+
+HOST_COMMAND(FileRename)
+{
+    return fileRename(text, buffer1);
+}
+
+HOST_COMMAND(FileCopyTo)
+{
+    return fileCopyTo(text, buffer1);
+}
+
+HOST_COMMAND(Version)
+{
+    return 2021;
+}
+
+HOST_COMMAND(GetHello)
+{
+    return 12.5f;
+}
+
+HOST_COMMAND(HelloF)
+{
+    return 0;
+}
+
+HOST_COMMAND(GrabCurrentTime)
+{
+    return grabCurrentTime(buffer1, buffer1Size);
+}

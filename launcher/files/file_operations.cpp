@@ -1,0 +1,30 @@
+#include "files.h"
+#include "platform.h"
+
+#include <cstdio>
+
+float fileDelete(const char* text)
+{
+    if (!text)
+        return -1;
+    return remove(MakeMacPath(text).c_str()) == 0 ? 0 : -1;
+}
+
+float fileRename(const char* text, const char* buffer1)
+{
+    if (!text || !buffer1)
+        return -1;
+    return rename(MakeMacPath(text).c_str(), MakeMacPath(buffer1).c_str()) == 0 ? 0 : -1;
+}
+
+float fileCopyTo(const char* text, const char* buffer1)
+{
+    if (!text || !buffer1)
+        return -1;
+    std::string from = MakeMacPath(text);
+    std::string to = MakeMacPath(buffer1);
+    remove(to.c_str());
+    // Whether the copy succeeded is not reported: scripts rely on 0 here.
+    platform().copyFile(from.c_str(), to.c_str());
+    return 0;
+}

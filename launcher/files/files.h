@@ -1,0 +1,67 @@
+// File system commands: host paths, folders, folder enumeration, file
+// operations and small queries, as plain functions behind the commands.
+#pragma once
+
+#include "command.h"
+
+#include <dirent.h>
+
+#include <cstdint>
+#include <ctime>
+#include <string>
+
+// A host path's native part: the text after its first ":", or all of it.
+std::string MakeMacPath(const std::string& hostPath);
+
+// Folders.
+bool createFolder(const char* path);
+// The text after the last "." of an entry name; empty when the name has no
+// "." or its only "." is its first byte.
+std::string pathExtension(const std::string& name);
+// Removes every entry of folder whose extension is exactly extension; true
+// when the folder could be listed, whatever the removals did.
+bool deleteFilesInFolder(const char* folder, const char* extension);
+// Removes the folder's entries whose names hold a "." (files and empty
+// folders); 0, or -1 when the folder cannot be opened.
+float ClearFolder(std::string path);
+std::string getSharedFolder();
+
+float makeFolder(const char* text);
+float folderExists(const char* text);
+float deleteFolder(const char* text);
+float deleteFilesByExtension(const char* text, const char* folder);
+float emptyFolder(const char* text);
+float getPublicFolder(char* buffer1, int32_t buffer1Size);
+float getUserPath(char* buffer1, int32_t buffer1Size);
+
+// Folder enumeration over one open stream, which the caller keeps.
+extern DIR* g_folderStream;
+float openFolder(DIR*& stream, const char* text);
+float getFile(DIR*& stream, char* buffer1, int32_t buffer1Size);
+float closeFolder(DIR*& stream);
+// The number of a folder's entries other than "." and ".."; -1 when it cannot
+// be opened.
+float GetFileNo(std::string path);
+float getFileNumber(const char* text);
+
+// File operations.
+float fileDelete(const char* text);
+float fileRename(const char* text, const char* buffer1);
+float fileCopyTo(const char* text, const char* buffer1);
+
+// Small queries.
+// Local time as month-day-year,hour:minute:second on the 12-hour clock.
+std::string currentTimeText(time_t now);
+float grabCurrentTime(char* buffer1, int32_t buffer1Size);
+
+class TesmarLauncher
+{
+  public:
+    TESMAR_EXPORT void HelloWorld(const char* text);
+};
+
+class TesmarLauncherPriv
+{
+  public:
+    void HelloWorldPriv(const char* text);
+};

@@ -1,0 +1,14 @@
+#include "linux_platform.h"
+#include "platform.h"
+
+const PlatformServices& linuxPlatform()
+{
+    static const PlatformServices services = {
+        linuxCreateFolder,
+        linuxListFolder,
+        linuxRemoveItem,
+        linuxUsersFolder,
+        linuxCopyFile,
+    };
+    return services;
+}

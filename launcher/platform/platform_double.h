@@ -1,0 +1,26 @@
+// A test double of the platform services: it records what the commands ask
+// and answers as a test sets it up, with no display and no real files.
+#pragma once
+
+#include "platform.h"
+
+#include <string>
+#include <vector>
+
+struct PlatformDouble
+{
+    std::vector<std::string> calls; // "service argument..." per call, in order
+
+    bool createFolderAnswer = true;
+    bool listFolderAnswer = true;
+    std::vector<std::string> listing;
+    bool removeItemAnswer = true;
+    std::string usersFolder = "/home";
+    bool copyFileAnswer = true;
+
+    // Installs this double as the platform until it is destroyed.
+    PlatformDouble();
+    ~PlatformDouble();
+    PlatformDouble(const PlatformDouble&) = delete;
+    PlatformDouble& operator=(const PlatformDouble&) = delete;
+};

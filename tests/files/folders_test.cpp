@@ -1,0 +1,179 @@
+#include "files.h"
+#include "platform_double.h"
+#include "scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+#include <cstring>
+
+TEST(MakeMacPath, TextAfterTheFirstColon)
+{
+    EXPECT_EQ(MakeMacPath("Vol:/Users/me/x"), "/Users/me/x");
+    EXPECT_EQ(MakeMacPath("/Users/me/x"), "/Users/me/x");
+    EXPECT_EQ(MakeMacPath("a:b:c"), "b:c");
+    EXPECT_EQ(MakeMacPath(""), "");
+    EXPECT_EQ(MakeMacPath("Vol:"), "");
+}
+
+TEST(Folders, MakeExistsDelete)
+{
+    Scratch s;
+    EXPECT_EQ(makeFolder(("Vol:" + s.path("new")).c_str()), 0);
+    EXPECT_TRUE(s.exists("new"));
+    EXPECT_EQ(makeFolder(s.path("new").c_str()), -1); // already there
+    EXPECT_EQ(makeFolder(s.path("missing/child").c_str()), -1);
+    EXPECT_FALSE(s.exists("missing"));
+    EXPECT_EQ(makeFolder(nullptr), -2);
+
+    s.file("plain.txt");
+    EXPECT_EQ(folderExists(s.path("plain.txt").c_str()), 1);
+    EXPECT_EQ(folderExists(("x:" + s.path("new")).c_str()), 1);
+    EXPECT_EQ(folderExists(s.path("nothing").c_str()), 0);
+    EXPECT_EQ(folderExists(nullptr), 0);
+
+    s.file("new/inside");
+    EXPECT_EQ(deleteFolder(s.path("new").c_str()), -1); // not empty: nothing removed
+    EXPECT_TRUE(s.exists("new/inside"));
+    std::filesystem::remove(s.path("new/inside"));
+    EXPECT_EQ(deleteFolder(s.path("new").c_str()), 0);
+    EXPECT_FALSE(s.exists("new"));
+    EXPECT_EQ(deleteFolder(nullptr), -1);
+}
+
+TEST(Folders, EmptyFolderRemovesNamesWithADot)
+{
+    Scratch s;
+    s.folder("Textures");
+    s.file("Textures/keep.png");
+    s.file("a.txt");
+    s.file("noextension");
+    s.file(".hidden");
+    s.folder("old.bak");
+    s.folder("full.d");
+    s.file("full.d/inside");
+    EXPECT_EQ(emptyFolder(("Vol:" + s.root.string()).c_str()), 0); // without its trailing "/"
+    EXPECT_TRUE(s.exists("Textures/keep.png"));
+    EXPECT_TRUE(s.exists("noextension"));
+    EXPECT_TRUE(s.exists("full.d/inside")); // a folder that is not empty stays
+    EXPECT_FALSE(s.exists("a.txt"));
+    EXPECT_FALSE(s.exists(".hidden"));
+    EXPECT_FALSE(s.exists("old.bak"));
+
+    EXPECT_EQ(emptyFolder(s.path("nothing").c_str()), -1);
+    EXPECT_EQ(emptyFolder(nullptr), -5);
+}
+
+TEST(Folders, EmptyFolderTakesLongPaths)
+{
+    Scratch s;
+    std::string deep = s.root.string();
+    for (int i = 0; i < 6; i++)
+    {
+        deep += "/" + std::string(60, char('a' + i));
+        std::filesystem::create_directory(deep);
+    }
+    ASSERT_GT(deep.size(), 300u);
+    std::string file = deep + "/" + std::string(100, 'f') + ".txt";
+    std::ofstream(file) << "x";
+    EXPECT_EQ(ClearFolder(deep), 0);
+    EXPECT_FALSE(std::filesystem::exists(file));
+}
+
+TEST(Folders, DeleteFilesByExactExtension)
+{
+    Scratch s;
+    for (const char* name : {"a.psd", "b.PSD", "c.psd.bak", ".psd", "psd"})
+        s.file(name);
+    s.folder("d.psd");
+    s.file("d.psd/inside");
+    EXPECT_EQ(deleteFilesByExtension("psd", s.root.c_str()), 0);
+    EXPECT_FALSE(s.exists("a.psd"));
+    EXPECT_FALSE(s.exists("d.psd")); // a folder goes with everything in it
+    for (const char* name : {"b.PSD", "c.psd.bak", ".psd", "psd"})
+        EXPECT_TRUE(s.exists(name)) << name;
+
+    s.file("e.tmp");
+    s.file("f.tmp");
+    s.file("g.tmp");
+    EXPECT_EQ(deleteFilesByExtension("*.tmp", s.root.c_str()), 0);
+    EXPECT_FALSE(s.exists("e.tmp"));
+
+    // An empty extension would select every entry without one: refused.
+    for (const char* pattern : {"", "*.", "x."})
+        EXPECT_EQ(deleteFilesByExtension(pattern, s.root.c_str()), -1) << pattern;
+    EXPECT_TRUE(s.exists("psd"));
+    EXPECT_EQ(deleteFilesByExtension("psd", s.path("nothing").c_str()), -1);
+    EXPECT_EQ(deleteFilesByExtension(nullptr, s.root.c_str()), -1);
+    EXPECT_EQ(deleteFilesByExtension("psd", nullptr), -1);
+}
+
+TEST(Folders, DeleteFilesSelectsByTheTextAfterTheFirstDot)
+{
+    PlatformDouble platform;
+    platform.listing = {"x.b.c", "y.c", "z.b"};
+    EXPECT_EQ(deleteFilesByExtension("a.b.c", "/f"), 0); // extension "b.c": no entry has it
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"listFolder /f"}));
+    EXPECT_EQ(deleteFilesByExtension(".b", "/f/"), 0);
+    EXPECT_EQ(platform.calls.back(), "removeItem /f/z.b");
+    platform.listFolderAnswer = false;
+    EXPECT_EQ(deleteFilesByExtension("b", "/f"), -1);
+}
+
+TEST(Folders, PathExtension)
+{
+    EXPECT_EQ(pathExtension("a.psd"), "psd");
+    EXPECT_EQ(pathExtension(".psd"), "");
+    EXPECT_EQ(pathExtension(".a.psd"), "psd");
+    EXPECT_EQ(pathExtension("noext"), "");
+    EXPECT_EQ(pathExtension("a."), "");
+}
+
+TEST(Folders, PublicAndUserPathsFitOrAreRefused)
+{
+    PlatformDouble platform;
+    char buffer[16];
+    EXPECT_EQ(getPublicFolder(buffer, 8), 1);
+    EXPECT_STREQ(buffer, "/home");
+    EXPECT_EQ(getPublicFolder(buffer, 5), -1); // "/home" and its NUL need 6
+    EXPECT_EQ(buffer[0], '\0');
+    EXPECT_EQ(getPublicFolder(nullptr, 8), -1);
+    platform.usersFolder.clear();
+    EXPECT_EQ(getPublicFolder(buffer, 8), 0);
+
+    const char* saved = getenv("HOME");
+    std::string home = saved ? saved : "";
+    setenv("HOME", "/home/me", 1);
+    EXPECT_EQ(getUserPath(buffer, 9), 0);
+    EXPECT_STREQ(buffer, "/home/me");
+    EXPECT_EQ(getUserPath(buffer, 8), -1);
+    EXPECT_EQ(buffer[0], '\0');
+    unsetenv("HOME");
+    memset(buffer, 'x', sizeof(buffer));
+    EXPECT_EQ(getUserPath(buffer, 8), 0);
+    EXPECT_EQ(buffer[0], '\0');
+    if (saved)
+        setenv("HOME", home.c_str(), 1);
+}
+
+TEST(SmallQueries, TwelveHourClockWithoutMarker)
+{
+    const char* saved = getenv("TZ");
+    std::string zone = saved ? saved : "";
+    setenv("TZ", "UTC0", 1);
+    tzset();
+    EXPECT_EQ(currentTimeText(1719016200), "06-22-2024,12:30:00"); // 00:30
+    EXPECT_EQ(currentTimeText(1719062100), "06-22-2024,01:15:00"); // 13:15
+    EXPECT_EQ(currentTimeText(1719047100), "06-22-2024,09:05:00"); // 09:05
+    if (saved)
+        setenv("TZ", zone.c_str(), 1);
+    else
+        unsetenv("TZ");
+    tzset();
+
+    char buffer[20];
+    EXPECT_EQ(grabCurrentTime(buffer, 20), 0);
+    EXPECT_EQ(strlen(buffer), 19u);
+    EXPECT_EQ(grabCurrentTime(buffer, 19), -1);
+    EXPECT_EQ(grabCurrentTime(nullptr, 20), -1);
+}

@@ -1,0 +1,36 @@
+// A fresh folder for one test, removed with everything in it afterwards.
+#pragma once
+
+#include <unistd.h>
+
+#include <filesystem>
+#include <fstream>
+#include <string>
+
+struct Scratch
+{
+    std::filesystem::path root;
+
+    Scratch()
+    {
+        static int made = 0;
+        root = std::filesystem::temp_directory_path() /
+               ("tesmar-files-" + std::to_string(getpid()) + "-" + std::to_string(made++));
+        std::filesystem::remove_all(root);
+        std::filesystem::create_directories(root);
+    }
+    ~Scratch() { std::filesystem::remove_all(root); }
+
+    std::string path(const std::string& name) const { return (root / name).string(); }
+    std::string file(const std::string& name, const std::string& content = "x") const
+    {
+        std::ofstream(path(name), std::ios::binary) << content;
+        return path(name);
+    }
+    std::string folder(const std::string& name) const
+    {
+        std::filesystem::create_directories(path(name));
+        return path(name);
+    }
+    bool exists(const std::string& name) const { return std::filesystem::exists(std::filesystem::symlink_status(path(name))); }
+};
