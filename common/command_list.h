@@ -33,6 +33,7 @@ COMMAND(GetLocalizedTitle, LibBrindle | LibBrindleWin | LibLauncher, ArgText | A
 COMMAND(GetLocalizedInfo, LibBrindle | LibBrindleWin | LibLauncher, ArgText | ArgBuffer1 | ArgBuffer1Size | ArgHost)
 COMMAND(GetLocalizedDescr, LibBrindle | LibBrindleWin | LibLauncher, ArgText | ArgBuffer1 | ArgBuffer1Size | ArgHost)
 COMMAND(StrReplaceArg, LibBrindle | LibBrindleWin | LibLauncher, ArgText | ArgValue | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(LaunchAppWithFile, LibBrindle | LibLauncher, ArgText | ArgBuffer1)
 COMMAND(MakeFolder, LibLauncher, ArgText)
 COMMAND(CreateFolder, LibLauncher, ArgText)
 COMMAND(FolderExists, LibLauncher, ArgText)
@@ -52,6 +53,14 @@ COMMAND(Version, LibLauncher, ArgNone)
 COMMAND(GetHello, LibLauncher, ArgNone)
 COMMAND(HelloF, LibLauncher, ArgNone)
 COMMAND(GrabCurrentTime, LibLauncher, ArgBuffer1 | ArgBuffer1Size)
+COMMAND(StartApp, LibLauncher, ArgBuffer1)
+COMMAND(StartAppArg, LibLauncher, ArgText | ArgBuffer1)
+COMMAND(StartWithArgs, LibLauncher, ArgText | ArgBuffer1)
+COMMAND(RunAppWithArgs, LibLauncher, ArgText | ArgBuffer1)
+COMMAND(RunAppWithFile, LibLauncher, ArgText | ArgBuffer1)
+COMMAND(IsAppRunning, LibLauncher, ArgText)
+COMMAND(MakeFolderOLD, LibLauncher, ArgText)
+COMMAND(StartProcess, LibLauncher, ArgText | ArgValue | ArgBuffer1 | ArgBuffer1Size)
 
 // Exported symbols that are not commands: CName for data with a plain name,
 // CxxName for C++ functions (matched by name, whatever their decoration).

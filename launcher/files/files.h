@@ -3,15 +3,13 @@
 #pragma once
 
 #include "command.h"
+#include "host_path.h"
 
 #include <dirent.h>
 
 #include <cstdint>
 #include <ctime>
 #include <string>
-
-// A host path's native part: the text after its first ":", or all of it.
-std::string MakeMacPath(const std::string& hostPath);
 
 // Folders.
 bool createFolder(const char* path);

@@ -9,12 +9,6 @@
 #include <filesystem>
 #include <vector>
 
-std::string MakeMacPath(const std::string& hostPath)
-{
-    size_t colon = hostPath.find(':');
-    return colon == std::string::npos ? hostPath : hostPath.substr(colon + 1);
-}
-
 bool createFolder(const char* path)
 {
     return platform().createFolder(path);

@@ -9,6 +9,11 @@ const PlatformServices& linuxPlatform()
         linuxRemoveItem,
         linuxUsersFolder,
         linuxCopyFile,
+        linuxLaunchApplication,
+        linuxRunningApplications,
+        linuxOpenWithDefaultApplication,
+        linuxCreateFolderIn,
+        linuxRunScript,
     };
     return services;
 }

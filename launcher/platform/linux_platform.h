@@ -1,6 +1,7 @@
 // The Linux implementation of each platform service.
 #pragma once
 
+#include <cstddef>
 #include <string>
 #include <vector>
 
@@ -9,3 +10,9 @@ bool linuxListFolder(const char* path, std::vector<std::string>& names);
 bool linuxRemoveItem(const char* path);
 std::string linuxUsersFolder();
 bool linuxCopyFile(const char* from, const char* to);
+
+bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments);
+void linuxRunningApplications(std::vector<std::string>& names);
+int linuxOpenWithDefaultApplication(const char* path);
+int linuxCreateFolderIn(const char* parent, const char* name);
+int linuxRunScript(const char* text, size_t length);

@@ -33,8 +33,42 @@ static bool copyFile(const char* from, const char* to)
     return g_double->copyFileAnswer;
 }
 
+static bool launchApplication(const char* path, const std::vector<std::string>& arguments)
+{
+    std::string call = std::string("launch ") + path;
+    for (const std::string& argument : arguments)
+        call += " [" + argument + "]";
+    g_double->calls.push_back(call);
+    return g_double->launchAnswer;
+}
+
+static void runningApplications(std::vector<std::string>& names)
+{
+    names = g_double->running;
+}
+
+static int openWithDefaultApplication(const char* path)
+{
+    g_double->calls.push_back(std::string("open ") + path);
+    return g_double->openAnswer;
+}
+
+static int createFolderIn(const char* parent, const char* name)
+{
+    g_double->calls.push_back(std::string("createFolderIn [") + parent + "] [" + name + "]");
+    return g_double->createFolderInAnswer;
+}
+
+static int runScript(const char* text, size_t length)
+{
+    g_double->lastScript.assign(text, length);
+    g_double->calls.push_back("runScript");
+    return g_double->scriptAnswer;
+}
+
 static const PlatformServices kDoubleServices = {
     createFolder, listFolder, removeItem, usersFolder, copyFile,
+    launchApplication, runningApplications, openWithDefaultApplication, createFolderIn, runScript,
 };
 
 PlatformDouble::PlatformDouble()

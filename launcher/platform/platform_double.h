@@ -17,6 +17,12 @@ struct PlatformDouble
     bool removeItemAnswer = true;
     std::string usersFolder = "/home";
     bool copyFileAnswer = true;
+    bool launchAnswer = true;
+    std::vector<std::string> running;
+    int openAnswer = 0;
+    int createFolderInAnswer = 0;
+    int scriptAnswer = -50;
+    std::string lastScript;
 
     // Installs this double as the platform until it is destroyed.
     PlatformDouble();

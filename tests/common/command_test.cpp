@@ -1,4 +1,5 @@
 #include "command.h"
+#include "host_path.h"
 
 #include <gtest/gtest.h>
 
@@ -43,4 +44,13 @@ TEST(TruncToInt, TowardZeroAndSaturating)
     EXPECT_EQ(truncToInt(-1e20), std::numeric_limits<int32_t>::min());
     EXPECT_EQ(truncToInt(INFINITY), std::numeric_limits<int32_t>::max());
     EXPECT_EQ(truncToInt(NAN), 0);
+}
+
+TEST(MakeMacPath, TextAfterTheFirstColon)
+{
+    EXPECT_EQ(MakeMacPath("Vol:/Users/me/x"), "/Users/me/x");
+    EXPECT_EQ(MakeMacPath("/Users/me/x"), "/Users/me/x");
+    EXPECT_EQ(MakeMacPath("a:b:c"), "b:c");
+    EXPECT_EQ(MakeMacPath(""), "");
+    EXPECT_EQ(MakeMacPath("Vol:"), "");
 }

@@ -7,15 +7,6 @@
 #include <cstdlib>
 #include <cstring>
 
-TEST(MakeMacPath, TextAfterTheFirstColon)
-{
-    EXPECT_EQ(MakeMacPath("Vol:/Users/me/x"), "/Users/me/x");
-    EXPECT_EQ(MakeMacPath("/Users/me/x"), "/Users/me/x");
-    EXPECT_EQ(MakeMacPath("a:b:c"), "b:c");
-    EXPECT_EQ(MakeMacPath(""), "");
-    EXPECT_EQ(MakeMacPath("Vol:"), "");
-}
-
 TEST(Folders, MakeExistsDelete)
 {
     Scratch s;

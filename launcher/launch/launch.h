@@ -1,0 +1,42 @@
+// Launching applications, asking whether one runs, opening files through the
+// file manager, and the script texts of the desktop's scripting language.
+#pragma once
+
+#include <cstddef>
+#include <string>
+#include <vector>
+
+// Launches, each answering whether the application runs.
+bool runApp(const std::string& app, const std::vector<std::string>& sixArguments);
+bool runAppSingleArg(const std::string& app, const std::string& argument);
+bool runAppWithArgs(const std::string& app, const std::string& arguments);
+bool openAppWithArgs(const std::string& app, const std::string& arguments);
+// Whether a running application's name contains name (case-sensitive); an
+// empty name matches nothing.
+bool isAppRunning(const std::string& name);
+
+// The parts of text between "\n" separators, empty ones included: "a\n"
+// gives "a" and "", and an empty text one empty part.
+std::vector<std::string> splitLines(const std::string& text);
+// The first count lines of text, each converted as a host path; missing
+// lines are empty.
+std::vector<std::string> hostPathLines(const std::string& text, size_t count);
+
+float startApp(const char* buffer1);
+float startAppArg(const char* text, const char* buffer1);
+float startWithArgs(const char* text, const char* buffer1);
+float runAppWithArgsCommand(const char* text, const char* buffer1);
+float runAppWithFile(const char* text, const char* buffer1);
+float isAppRunningCommand(const char* text);
+
+// Runs a text of the desktop's scripting language; its status (0 ran; -50
+// where the platform has no scripting component).
+int SimpleRunAppleScript(const char* text, size_t length);
+
+// The script texts, exactly as the desktop runs them.
+std::string openFileScript(const std::string& file, const std::string* application);
+std::string makeFolderScript(const std::string& name, const std::string& parent);
+std::string colorPickerScript(const std::string& defaultColor);
+
+float launchAppWithFile(const char* text, const char* buffer1);
+float makeFolderOld(const char* text);

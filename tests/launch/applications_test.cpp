@@ -1,0 +1,112 @@
+#include "launch.h"
+#include "library.h"
+#include "recorder.h"
+
+#include <gtest/gtest.h>
+
+using Arguments = std::vector<std::string>;
+
+TEST(Launch, StartAppPassesSixConvertedLines)
+{
+    Scratch s;
+    Recorder recorder(s);
+    Arguments got;
+    EXPECT_EQ(startApp(("Vol:" + recorder.app).c_str()), 0);
+    ASSERT_TRUE(recorder.received(got));
+    EXPECT_EQ(got, Arguments(6, ""));
+
+    std::string lines = recorder.app + "\nfirst\nVol:/x/y:z\n\n  spaced  \nsix\nseven\nignored";
+    EXPECT_EQ(startApp(lines.c_str()), 0);
+    ASSERT_TRUE(recorder.received(got));
+    EXPECT_EQ(got, (Arguments{"first", "/x/y:z", "", "  spaced  ", "six", "seven"}));
+
+    EXPECT_EQ(startApp(s.path("missing").c_str()), -1);
+    EXPECT_EQ(startApp(nullptr), -1);
+}
+
+TEST(Launch, SplitArgumentsKeepEmptyParts)
+{
+    Scratch s;
+    Recorder recorder(s);
+    Arguments got;
+    EXPECT_EQ(runAppWithArgsCommand(("Vol:" + recorder.app).c_str(), "a\n\nVol:b\n"), 0);
+    ASSERT_TRUE(recorder.received(got));
+    EXPECT_EQ(got, (Arguments{"a", "", "Vol:b", ""})); // arguments are not converted
+
+    EXPECT_EQ(startWithArgs(recorder.app.c_str(), ""), 0);
+    ASSERT_TRUE(recorder.received(got));
+    EXPECT_EQ(got, Arguments{""});
+
+    EXPECT_EQ(runAppWithArgsCommand(recorder.app.c_str(), nullptr), -2);
+    EXPECT_EQ(runAppWithArgsCommand(nullptr, "a"), -2);
+    EXPECT_EQ(runAppWithArgsCommand(s.path("missing").c_str(), "a"), -1);
+    EXPECT_EQ(startWithArgs(("Vol:" + recorder.app).c_str(), "a"), -1); // StartWithArgs takes native paths
+}
+
+TEST(Launch, SingleArgumentLaunches)
+{
+    Scratch s;
+    Recorder recorder(s);
+    Arguments got;
+    const char bytes[] = "caf\xC3\xA9 \x01\x7F\xFF";
+    EXPECT_EQ(startAppArg(recorder.app.c_str(), bytes), 0);
+    ASSERT_TRUE(recorder.received(got));
+    EXPECT_EQ(got, Arguments{bytes}); // byte for byte
+
+    std::string file = s.file("mesh.obj");
+    EXPECT_EQ(runAppWithFile(("Vol:" + file).c_str(), ("Vol:" + recorder.app).c_str()), 0);
+    ASSERT_TRUE(recorder.received(got));
+    EXPECT_EQ(got, Arguments{file});
+    EXPECT_EQ(runAppWithFile(file.c_str(), nullptr), -1);
+    EXPECT_EQ(runAppWithFile(nullptr, recorder.app.c_str()), -1);
+
+    s.file("plain", "not a program");
+    EXPECT_EQ(startAppArg(s.path("missing").c_str(), "a"), -1);
+    EXPECT_EQ(startAppArg(s.path("plain").c_str(), "a"), -2);
+    EXPECT_EQ(startAppArg(s.root.c_str(), "a"), -2); // a folder is not an application
+    EXPECT_EQ(startAppArg(nullptr, "a"), -1);
+    EXPECT_EQ(runAppWithFile(file.c_str(), s.path("plain").c_str()), -1);
+}
+
+TEST(Launch, ReturnsAtOnceAndLeavesNoZombie)
+{
+    Scratch s;
+    Recorder recorder(s);
+    EXPECT_EQ(startWithArgs(recorder.app.c_str(), "x"), 0);
+    // The recorder pauses before it writes its "done" file: the command did
+    // not wait for it.
+    EXPECT_FALSE(std::filesystem::exists(recorder.done));
+    Arguments got;
+    ASSERT_TRUE(recorder.received(got));
+    EXPECT_EQ(zombieChildren(), 0);
+}
+
+TEST(Launch, RunningApplicationsByNamePart)
+{
+    Scratch s;
+    NamedProcess process(s, "MyQuorvelTool");
+    ASSERT_GT(process.pid, 0);
+    EXPECT_EQ(isAppRunningCommand("QuorvelT"), 1);
+    EXPECT_EQ(isAppRunningCommand("quorveltool"), 0); // the case counts
+    EXPECT_EQ(isAppRunningCommand("no-such-application-runs"), 0);
+    EXPECT_EQ(isAppRunningCommand(""), 0);
+    EXPECT_EQ(isAppRunningCommand(nullptr), -1);
+}
+
+TEST(Launch, LaunchAppWithFileInBothLibraries)
+{
+    Scratch s;
+    Recorder recorder(s);
+    std::string file = s.file("a.txt");
+    for (const char* name : {"Brindle", "TesmarLauncherDLL"})
+    {
+        LoadedLibrary library(libraryPath(name));
+        HostCommandEntry command = library.command("LaunchAppWithFile");
+        ASSERT_TRUE(command) << name;
+        std::string app = "Vol:" + recorder.app;
+        EXPECT_EQ(command(("Vol:" + file).c_str(), 0, app.data(), 0, nullptr, 0, nullptr), 0) << name;
+        Arguments got;
+        ASSERT_TRUE(recorder.received(got));
+        EXPECT_EQ(got, Arguments{file});
+    }
+}

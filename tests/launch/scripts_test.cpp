@@ -1,0 +1,91 @@
+#include "launch.h"
+#include "platform_double.h"
+#include "recorder.h"
+
+#include <gtest/gtest.h>
+
+TEST(Scripts, TextsAreTheDesktopsOwn)
+{
+    std::string app = "/Applications/Viewer.app";
+    EXPECT_EQ(openFileScript("/tmp/a b.png", &app),
+              "set filePath to POSIX file \"/tmp/a b.png\" \r set appPath to POSIX file \"/Applications/Viewer.app\" "
+              "\r tell application \"Finder\" \r open filePath using appPath \r end tell");
+    EXPECT_EQ(openFileScript("/tmp/a.png", nullptr),
+              "set filePath to POSIX file \"/tmp/a.png\" \r tell application \"Finder\" \r open filePath \r end tell");
+    EXPECT_EQ(makeFolderScript("c", "/a/b"),
+              "set newFolder to \"c\" \r set targetFolder to \"/a/b\" \r do shell script \"cd \" & quoted form of "
+              "POSIX path of targetFolder & \"; mkdir -p \" & quoted form of newFolder");
+    EXPECT_EQ(colorPickerScript("65535, 32768, 0"),
+              "property mycolor : {65535, 32768, 0} \r set newcolor to choose color default color mycolor"
+              "\r set red to round (first item of newcolor) / 257\r set green to round (second item of newcolor) / "
+              "257\r set blue to round (third item of newcolor) / 257\r set exportcolor to (red * 65536) + (green * "
+              "256) + blue\r set rgb_text to exportcolor as string\r set the clipboard to rgb_text");
+}
+
+TEST(Scripts, NoScriptingComponentOnLinux)
+{
+    const char script[] = "display dialog \"hi\"";
+    EXPECT_EQ(SimpleRunAppleScript(script, sizeof(script) - 1), -50);
+}
+
+TEST(MakeFolderOld, CreatesTheLastNameInsideItsParent)
+{
+    Scratch s;
+    s.folder("a/b");
+    EXPECT_EQ(makeFolderOld(("Vol:" + s.path("a/b/c")).c_str()), 0);
+    EXPECT_TRUE(s.exists("a/b/c"));
+    EXPECT_EQ(makeFolderOld(s.path("a/b/c").c_str()), 0); // already there
+    EXPECT_EQ(makeFolderOld(s.path("a/b/").c_str()), 1);  // empty name
+    EXPECT_EQ(makeFolderOld(s.path("missing/c").c_str()), 1);
+    EXPECT_FALSE(s.exists("missing"));
+    s.file("a/file");
+    EXPECT_EQ(makeFolderOld(s.path("a/file").c_str()), 1); // a file is not a folder
+    EXPECT_EQ(makeFolderOld("nofolder"), 1);
+    EXPECT_EQ(makeFolderOld("Vol:"), -3);
+    EXPECT_EQ(makeFolderOld(nullptr), -1);
+}
+
+TEST(MakeFolderOld, AnEmptyParentIsTheRootFolder)
+{
+    PlatformDouble platform;
+    EXPECT_EQ(makeFolderOld("Vol:/abc"), 0);
+    EXPECT_EQ(makeFolderOld("x\\y"), 0);
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"createFolderIn [] [abc]", "createFolderIn [x] [y]"}));
+}
+
+TEST(LaunchAppWithFile, OpensWithTheChosenApplication)
+{
+    Scratch s;
+    Recorder recorder(s);
+    std::string file = s.file("model.obj");
+    std::string app = "Vol:" + recorder.app;
+    EXPECT_EQ(launchAppWithFile(("Vol:" + file).c_str(), app.c_str()), 0);
+    std::vector<std::string> arguments;
+    ASSERT_TRUE(recorder.received(arguments));
+    EXPECT_EQ(arguments, std::vector<std::string>{file});
+
+    EXPECT_EQ(launchAppWithFile(s.path("missing.obj").c_str(), app.c_str()), -43);
+    EXPECT_EQ(launchAppWithFile(file.c_str(), s.path("no-app").c_str()), -10814);
+    EXPECT_EQ(launchAppWithFile(nullptr, app.c_str()), -1);
+}
+
+TEST(LaunchAppWithFile, DefaultApplicationThroughTheFileOpener)
+{
+    Scratch s;
+    // A stand-in file opener on the search path records what it was asked.
+    std::string bin = s.folder("bin");
+    std::string record = s.path("opened");
+    std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\nexit 3\n";
+    chmod((bin + "/xdg-open").c_str(), 0755);
+    std::string path = getenv("PATH");
+    setenv("PATH", (bin + ":" + path).c_str(), 1);
+
+    std::string file = s.file("a b.png");
+    EXPECT_EQ(launchAppWithFile(("Vol:" + file).c_str(), nullptr), 3); // the opener's status
+    std::ifstream opened(record);
+    std::string text((std::istreambuf_iterator<char>(opened)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, file);
+    EXPECT_EQ(launchAppWithFile(s.path("missing").c_str(), nullptr), -43);
+    setenv("PATH", path.c_str(), 1);
+    EXPECT_EQ(zombieChildren(), 0);
+}
