@@ -1,0 +1,96 @@
+#include "vyx.h"
+
+#include <new>
+
+// Entries an array holds; a null array holds none whatever its length says.
+template <typename T>
+static uint64_t held(const std::unique_ptr<T[]>& array, uint32_t length)
+{
+    return array ? length : 0;
+}
+
+static bool indicesInRange(const Vyx_Mesh& mesh, uint64_t perFace)
+{
+    for (uint64_t face = 0; face < uint64_t(mesh.faceCount); face++)
+    {
+        const int32_t* corners = &mesh.faces[face * perFace];
+        for (uint64_t corner = 0; corner < perFace; corner++)
+        {
+            // A negative fourth index marks a triangle.
+            if (corner == 3 && corners[corner] < 0)
+                continue;
+            if (corners[corner] < 0 || corners[corner] >= mesh.vertexCount)
+                return false;
+        }
+    }
+    return true;
+}
+
+bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses)
+{
+    if (mesh.vertexCount < 0 || mesh.faceCount < 0)
+        return false;
+    uint64_t vertexCount = uint64_t(mesh.vertexCount);
+    uint64_t faceCount = uint64_t(mesh.faceCount);
+    if (held(mesh.vertices, mesh.verticesLength) < 3 * vertexCount)
+        return false;
+    if (faceCount > 0 && mesh.faceKind != 20001 && mesh.faceKind != 20002 && mesh.faceKind != 20003)
+        return false;
+    uint64_t indicesPerFace = mesh.faceKind == 20003 ? 3 : 4;
+    if (held(mesh.faces, mesh.facesLength) < indicesPerFace * faceCount)
+        return false;
+    if (mesh.faceUVs)
+    {
+        if (mesh.uvKind != 25001 && mesh.uvKind != 25002)
+            return false;
+        uint64_t floatsPerFace = mesh.uvKind == 25002 ? 6 : 8;
+        if (mesh.faceUVsLength < floatsPerFace * faceCount)
+            return false;
+    }
+    if ((uses & VyxUseVertexColors) && mesh.vertexColors && mesh.vertexColorsLength < vertexCount)
+        return false;
+    return indicesInRange(mesh, indicesPerFace);
+}
+
+// Rewrites an array of groups of `from` entries as groups of `to`, each group
+// padded with fill. The whole array is converted, not only faceCount groups,
+// so that nothing read from the file is dropped.
+template <typename T>
+static bool widenGroups(std::unique_ptr<T[]>& array, uint32_t& length, uint32_t from, uint32_t to, T fill)
+{
+    if (!array)
+        return true;
+    uint64_t groups = length / from;
+    T* wide = new (std::nothrow) T[groups * to];
+    if (!wide)
+        return false;
+    for (uint64_t group = 0; group < groups; group++)
+    {
+        for (uint32_t i = 0; i < from; i++)
+            wide[group * to + i] = array[group * from + i];
+        for (uint32_t i = from; i < to; i++)
+            wide[group * to + i] = fill;
+    }
+    array.reset(wide);
+    length = uint32_t(groups * to);
+    return true;
+}
+
+bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
+{
+    if (!checkVyxMesh(mesh, uses))
+        return false;
+    if (mesh.faceKind == 20003)
+    {
+        if (!widenGroups(mesh.faces, mesh.facesLength, 3, 4, int32_t(-1)))
+            return false;
+        mesh.faceKind = 20001;
+    }
+    if (mesh.uvKind == 25002)
+    {
+        if (!widenGroups(mesh.faceUVs, mesh.faceUVsLength, 6, 8, 0.0f))
+            return false;
+        mesh.uvKind = 25001;
+    }
+    return true;
+}

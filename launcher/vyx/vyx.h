@@ -1,0 +1,105 @@
+// Reading Vyx mesh files: the block container, the mesh read from it, and the
+// check the exporters run before they use a mesh. Every byte of a Vyx file is
+// untrusted; malformed files are refused, never trusted for sizes.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+
+// A block header exactly as stored: 16 little-endian bytes.
+struct Vyx_Header
+{
+    int32_t tag = 0;    // block kind; 0 ends a mesh
+    int32_t size = 0;   // whole block in bytes, these 16 included
+    int32_t count = 0;  // items in the payload, for array blocks
+    uint32_t param = 0; // raw bits; block 55001 holds a float here
+};
+static_assert(sizeof(Vyx_Header) == 16);
+
+// The block container. The stream position is the only cursor: after opening
+// it stands at the first block header, after readVyxBlocHeader at the payload,
+// after skipVyxBloc or a successful readVyxBlocData at the next header.
+
+// Opens a Vyx file and checks its magic; null when it cannot be opened, is
+// shorter than the 32-byte file header or is not a Vyx file.
+FILE* openVyxFile4Read(const char* path);
+bool readVyxBlocHeader(FILE* file, Vyx_Header& header);
+// False for a block whose size is below 16, which would move backwards.
+bool skipVyxBloc(FILE* file, const Vyx_Header& header);
+// Reads the block's data (vyxBlocDataSize bytes) into buffer and moves to the
+// next block. False, with nothing read, when the header is malformed or the
+// data does not fit in bufferSize.
+bool readVyxBlocData(FILE* file, const Vyx_Header& header, void* buffer, size_t bufferSize);
+void closeVyxFile(FILE* file);
+
+// The bytes readVyxBlocData takes for this header, which depend on the tag:
+// a multiple of count for array blocks, the payload for whole blocks, 4 for
+// block 5001, 0 for unknown tags. False when the header is malformed: size
+// below 16, negative count, or a byte count beyond the signed 32-bit range.
+bool vyxBlocDataSize(const Vyx_Header& header, uint32_t& bytes);
+// Checks a header just read, before anything is allocated or read for it:
+// vyxBlocDataSize must accept it, and neither its payload nor its data may
+// reach past the end of the file. dataBytes receives vyxBlocDataSize's answer.
+bool checkVyxBloc(FILE* file, const Vyx_Header& header, uint32_t& dataBytes);
+
+// One mesh read from a Vyx file. Each array is allocated by readMesh with
+// exactly the size its block gives, and null when no block filled it.
+class Vyx_Mesh
+{
+  public:
+    std::unique_ptr<uint8_t[]> rawBlock1;
+    std::unique_ptr<uint8_t[]> rawBlock2;
+    uint32_t value5001 = 0;
+    int32_t vertexCount = 0;
+    std::unique_ptr<float[]> vertices; // x, y, z per vertex
+    int32_t faceCount = 0;
+    int32_t faceKind = 0; // 20001 or 20002: four indices per face; 20003: three
+    std::unique_ptr<int32_t[]> faces;
+    int32_t uvKind = 0; // 25001: four u, v pairs per face; 25002: three
+    std::unique_ptr<float[]> faceUVs;
+    std::unique_ptr<uint16_t[]> data30002;
+    std::unique_ptr<uint32_t[]> vertexColors; // 0x00RRGGBB, top byte kept but unused
+    std::unique_ptr<uint16_t[]> data40001;
+    std::unique_ptr<uint8_t[]> data40002;
+    std::unique_ptr<uint8_t[]> rawBlock45001;
+    std::unique_ptr<uint8_t[]> rawBlock50001;
+    std::unique_ptr<uint8_t[]> rawBlock55001;
+    float param55001 = 1.0f;
+
+    // Entries held by the arrays the exporters read, so that a count that
+    // disagrees with its array is caught before use (checkVyxMesh).
+    uint32_t verticesLength = 0;
+    uint32_t facesLength = 0;
+    uint32_t faceUVsLength = 0;
+    uint32_t vertexColorsLength = 0;
+
+    void clear();
+    // Replaces the mesh with the file's. True when the end marker (tag 0) was
+    // reached; after false the mesh holds what was read and is not to be used.
+    bool readMesh(const char* path);
+
+  private:
+    bool readBlocks(FILE* file);
+    bool readBlock(FILE* file, const Vyx_Header& header, uint32_t dataBytes);
+};
+
+// What an exporter reads of a mesh. Positions, faces and face UVs (when
+// present) are read by every exporter; vertex colours only by some.
+enum VyxMeshUse : uint32_t
+{
+    VyxUseGeometry = 0,
+    VyxUseVertexColors = 1,
+};
+
+// Whether a mesh that readMesh answered true for can be exported safely: every
+// array the exporter reads holds what the counts promise, and every face index
+// names a vertex (the fourth index of a four-index face may be negative: a
+// triangle).
+bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses);
+// Runs checkVyxMesh and then gives the mesh the four-per-face layout the
+// exporters read: faces of kind 20003 become kind 20001 with a fourth index of
+// -1, UVs of kind 25002 become kind 25001 with a zero fourth pair. False when
+// the check fails or memory runs out; the mesh is then not to be exported.
+bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses);
