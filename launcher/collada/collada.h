@@ -1,0 +1,71 @@
+// Collada 1.4.1 export: the document writers, the texture-coordinate pool,
+// number formatting as the C library writes numbers, path splitting and the
+// export command's procedure.
+#pragma once
+
+#include <cstdint>
+#include <cstdio>
+#include <string>
+#include <string_view>
+#include <vector>
+
+class Vyx_Mesh;
+
+// The document being written: text gathers in memory and goes to the file in
+// large blocks. A failed write is remembered, and nothing more is written.
+struct ColladaStream
+{
+    FILE* file = nullptr;
+    std::string pending;
+    bool failed = false;
+};
+
+void put(ColladaStream& out, std::string_view text);
+void flushStream(ColladaStream& out);
+
+// Numbers exactly as printf writes them: %g with precision 6 (positions and
+// colour channels) and %f (texture coordinates).
+void appendGeneral(std::string& out, double value);
+void appendFixed(std::string& out, double value);
+void appendInteger(std::string& out, int64_t value);
+
+// Texture coordinates pooled by their six-decimal texts: two pairs share an
+// index exactly when both texts are equal. Both exporters pool through it.
+struct UVPool
+{
+    std::vector<float> values;      // u, v of each distinct pair, in order of first appearance
+    std::vector<uint32_t> indices;  // one per pooled pair
+};
+// Pools count pairs (u, v), in order.
+void poolUVPairs(const float* pairs, size_t count, UVPool& pool);
+// The same pooling keyed by the texts themselves, to check the fast one.
+void poolUVPairsByText(const float* pairs, size_t count, UVPool& pool);
+
+// The document writers, called in document order.
+void writeColladaStart(ColladaStream& out);
+void writeAsset(ColladaStream& out);
+void writeImagesLibrary(ColladaStream& out, bool open);
+void writeImage(ColladaStream& out, const std::string& name, const std::string& path);
+void writeMaterialsLibrary(ColladaStream& out, bool open);
+void writeMaterial(ColladaStream& out, const std::string& name);
+void writeEffectsLibrary(ColladaStream& out, bool open);
+void writeEffect(ColladaStream& out, const std::string& name, bool textured);
+void writeGeometriesLibrary(ColladaStream& out, bool open);
+void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* mesh);
+void writeSceneNode(ColladaStream& out, const std::string& name);
+void writeColladaEnd(ColladaStream& out, const std::string& scene, bool open);
+
+// Path splitting by the last "/" or "\\" and the last ".": 1 folder with its
+// separator, 2 file name without extension, 3 path without extension,
+// 4 extension with its dot, 6 file name; 5 and others the path unchanged.
+std::string FileNameExtract(const std::string& path, int mode);
+
+// The entries of a mesh list: NUL-terminated texts packed within size bytes;
+// an entry that runs to the end of the list ends there. There is always at
+// least one entry (empty when the list is).
+std::vector<std::string> splitMeshList(const char* list, int32_t size);
+
+// Writes the Collada document of the meshes listed (entry 0 the folder of
+// their Vyx files) to outputPath: 0, -1 when the document cannot be written,
+// -2 when a mesh cannot be read.
+float exportCollada(const char* outputPath, const char* list, int32_t listSize);

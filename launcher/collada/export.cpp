@@ -1,0 +1,86 @@
+#include "collada.h"
+#include "vyx.h"
+
+#include <memory>
+
+namespace
+{
+struct MeshEntry
+{
+    std::string name; // the entry up to its first "_TXTR"
+    std::string entry;
+    bool textured;
+};
+
+// Closes the document on every path out of the export.
+struct FileCloser
+{
+    void operator()(FILE* file) const { fclose(file); }
+};
+}
+
+float exportCollada(const char* outputPath, const char* list, int32_t listSize)
+{
+    if (!outputPath || !list)
+        return -1;
+    std::vector<std::string> entries = splitMeshList(list, listSize);
+    const std::string& vyxFolder = entries[0];
+    std::vector<MeshEntry> meshes;
+    for (size_t i = 1; i < entries.size(); i++)
+    {
+        size_t marker = entries[i].find("_TXTR");
+        meshes.push_back({entries[i].substr(0, marker), entries[i], marker != std::string::npos});
+    }
+    std::string outputFolder = FileNameExtract(outputPath, 1);
+    std::string scene = FileNameExtract(outputPath, 2);
+    if (scene.empty())
+        scene = "scene";
+
+    std::unique_ptr<FILE, FileCloser> file(fopen(outputPath, "w"));
+    if (!file)
+        return -1;
+    ColladaStream out;
+    out.file = file.get();
+
+    writeColladaStart(out);
+    writeAsset(out);
+    writeImagesLibrary(out, true);
+    for (const MeshEntry& mesh : meshes)
+        if (mesh.textured)
+            writeImage(out, mesh.name, outputFolder + mesh.entry);
+    writeImagesLibrary(out, false);
+    writeMaterialsLibrary(out, true);
+    for (const MeshEntry& mesh : meshes)
+        writeMaterial(out, mesh.name);
+    writeMaterialsLibrary(out, false);
+    writeEffectsLibrary(out, true);
+    for (const MeshEntry& mesh : meshes)
+        writeEffect(out, mesh.name, mesh.textured);
+    writeEffectsLibrary(out, false);
+
+    writeGeometriesLibrary(out, true);
+    for (const MeshEntry& entry : meshes)
+    {
+        std::string vyxPath = vyxFolder + entry.name + ".Vyx";
+        Vyx_Mesh mesh;
+        // A mesh whose arrays do not hold what its counts promise is as
+        // unreadable as a broken file.
+        if (!mesh.readMesh(vyxPath.c_str()) || !prepareVyxMeshForExport(mesh, VyxUseVertexColors))
+        {
+            put(out, "***Can't read Vyx file!***" + vyxPath + "\n");
+            flushStream(out);
+            return -2;
+        }
+        writeGeometry(out, entry.name, &mesh);
+    }
+    writeGeometriesLibrary(out, false);
+
+    writeColladaEnd(out, scene, true);
+    for (const MeshEntry& mesh : meshes)
+        writeSceneNode(out, mesh.name);
+    writeColladaEnd(out, scene, false);
+    flushStream(out);
+    // A document the disk did not take is a failed export, not a success.
+    bool written = !out.failed && fflush(file.get()) == 0 && !ferror(file.get());
+    return fclose(file.release()) == 0 && written ? 0 : -1;
+}

@@ -1,0 +1,36 @@
+#include "collada.h"
+
+#include <charconv>
+
+// std::to_chars with a precision writes what printf writes for the same
+// conversion, several times faster; printf serves if a value would not fit.
+static void appendFormatted(std::string& out, double value, std::chars_format format, const char* printfFormat)
+{
+    char text[400];
+    auto [end, error] = std::to_chars(text, text + sizeof(text), value, format, 6);
+    if (error == std::errc())
+    {
+        out.append(text, size_t(end - text));
+        return;
+    }
+    int length = snprintf(text, sizeof(text), printfFormat, value);
+    if (length > 0)
+        out.append(text, std::min(size_t(length), sizeof(text) - 1));
+}
+
+void appendGeneral(std::string& out, double value)
+{
+    appendFormatted(out, value, std::chars_format::general, "%g");
+}
+
+void appendFixed(std::string& out, double value)
+{
+    appendFormatted(out, value, std::chars_format::fixed, "%f");
+}
+
+void appendInteger(std::string& out, int64_t value)
+{
+    char text[24];
+    auto [end, error] = std::to_chars(text, text + sizeof(text), value);
+    out.append(text, size_t(end - text));
+}

@@ -1,0 +1,139 @@
+#include "collada.h"
+#include "expected.h"
+#include "library.h"
+#include "temp_folder.h"
+#include "vyx_writer.h"
+
+#include <gtest/gtest.h>
+
+#include <fstream>
+
+namespace
+{
+std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+std::string packList(const std::vector<std::string>& entries)
+{
+    std::string list;
+    for (const std::string& entry : entries)
+        list += entry + '\0';
+    return list;
+}
+
+VyxMeshData oneQuad()
+{
+    VyxMeshData data;
+    data.vertices = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    data.faces = {0, 1, 2, 3};
+    return data;
+}
+}
+
+TEST(FileNameExtract, EveryMode)
+{
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 1), "/a/b/");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 2), "c");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 3), "/a/b/c");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 4), ".txt");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 5), "/a/b/c.txt");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 6), "c.txt");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 0), "/a/b/c.txt");
+    EXPECT_EQ(FileNameExtract("c.txt", 1), "");
+    EXPECT_EQ(FileNameExtract("/a.b/c", 3), "/a");
+    EXPECT_EQ(FileNameExtract("/a.b/c", 2), "c");
+    EXPECT_EQ(FileNameExtract("C:\\x\\scene.v2.dae", 1), "C:\\x\\");
+    EXPECT_EQ(FileNameExtract("C:\\x\\scene.v2.dae", 2), "scene.v2");
+    EXPECT_EQ(FileNameExtract("/a/b", 4), "");
+}
+
+TEST(MeshList, EntriesWithinTheSize)
+{
+    using E = std::vector<std::string>;
+    const char list[] = "/f/\0A\0B_TXTR";
+    EXPECT_EQ(splitMeshList(list, sizeof(list)), (E{"/f/", "A", "B_TXTR"}));
+    EXPECT_EQ(splitMeshList(list, 6), (E{"/f/", "A"}));
+    EXPECT_EQ(splitMeshList(list, 5), (E{"/f/", "A"})); // an entry cut by the size ends there
+    EXPECT_EQ(splitMeshList(list, sizeof(list) + 0), (E{"/f/", "A", "B_TXTR"}));
+    const char surplus[] = "/f/\0A\0\0";
+    EXPECT_EQ(splitMeshList(surplus, sizeof(surplus)), (E{"/f/", "A", "", ""}));
+    EXPECT_EQ(splitMeshList(list, 0), E{""});
+    EXPECT_EQ(splitMeshList(list, -4), E{""});
+    EXPECT_EQ(splitMeshList(nullptr, 10), E{""});
+}
+
+TEST(Export, FailuresAndTheirResults)
+{
+    TempFolder folder;
+    std::string list = packList({folder.path.string() + "/", "Quad"});
+    ASSERT_TRUE(writeBytes((folder.path / "Quad.Vyx").string(), vyxMeshFile(oneQuad())));
+
+    std::string missingFolder = (folder.path / "no" / "out.dae").string();
+    EXPECT_EQ(exportCollada(missingFolder.c_str(), list.data(), int32_t(list.size())), -1);
+    EXPECT_FALSE(std::filesystem::exists(missingFolder));
+    // A disk that takes nothing: the failure is reported, not a success.
+    EXPECT_EQ(exportCollada("/dev/full", list.data(), int32_t(list.size())), -1);
+    EXPECT_EQ(exportCollada(nullptr, list.data(), int32_t(list.size())), -1);
+
+    // An output name with nothing before its extension gives the scene "scene".
+    std::string hidden = (folder.path / ".dae").string();
+    EXPECT_EQ(exportCollada(hidden.c_str(), list.data(), int32_t(list.size())), 0);
+    EXPECT_NE(readFile(hidden).find("<visual_scene id=\"scene_scene\" name=\"scene_scene\">"), std::string::npos);
+}
+
+TEST(Export, MeshesThatFailTheCheckAreUnreadable)
+{
+    TempFolder folder;
+    VyxMeshData bad = oneQuad();
+    bad.faces = {0, 1, 2, 9}; // vertex 9 does not exist
+    ASSERT_TRUE(writeBytes((folder.path / "Bad.Vyx").string(), vyxMeshFile(bad)));
+    VyxMeshData shortColours = oneQuad();
+    shortColours.vertexColors = {1, 2};
+    ASSERT_TRUE(writeBytes((folder.path / "Short.Vyx").string(), vyxMeshFile(shortColours)));
+    std::string output = (folder.path / "out.dae").string();
+    for (const char* name : {"Bad", "Short"})
+    {
+        std::string list = packList({folder.path.string() + "/", name});
+        EXPECT_EQ(exportCollada(output.c_str(), list.data(), int32_t(list.size())), -2) << name;
+        std::string document = readFile(output);
+        EXPECT_NE(document.find("***Can't read Vyx file!***"), std::string::npos);
+    }
+}
+
+TEST(Export, TriangleBlocksBecomeFourIndexFaces)
+{
+    TempFolder folder;
+    VyxMeshData data;
+    data.vertices = {0, 0, 0, 1, 0, 0, 1, 1, 0};
+    data.faces = {0, 1, 2};
+    data.faceTag = 20003;
+    data.faceUVs = {0, 0, 1, 0, 1, 1};
+    data.uvTag = 25002;
+    ASSERT_TRUE(writeBytes((folder.path / "Tri.Vyx").string(), vyxMeshFile(data)));
+    std::string list = packList({folder.path.string() + "/", "Tri"});
+    std::string output = (folder.path / "out.dae").string();
+    ASSERT_EQ(exportCollada(output.c_str(), list.data(), int32_t(list.size())), 0);
+    std::string document = readFile(output);
+    EXPECT_NE(document.find("<vcount>3 </vcount>"), std::string::npos);
+    EXPECT_NE(document.find("<p>0 0 1 1 2 2 </p>"), std::string::npos);
+    // The fourth pair of the converted face is zero and pooled with the first.
+    EXPECT_NE(document.find("count=\"6\">\n0.000000 0.000000\n1.000000 0.000000\n1.000000 1.000000\n</float_array>"),
+              std::string::npos);
+}
+
+TEST(Export, ThroughTheLibrary)
+{
+    TempFolder folder;
+    ASSERT_TRUE(writeBytes((folder.path / "Quad.Vyx").string(), vyxMeshFile(oneQuad())));
+    LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
+    HostCommandEntry command = library.command("doExportCollada");
+    ASSERT_TRUE(command);
+    std::string list = packList({folder.path.string() + "/", "Quad"});
+    std::string output = (folder.path / "lib.dae").string();
+    EXPECT_EQ(command(output.c_str(), 0, list.data(), int32_t(list.size()), nullptr, 0, nullptr), 0);
+    EXPECT_NE(readFile(output).find("<p>0 1 2 3 </p>"), std::string::npos);
+    EXPECT_EQ(command(output.c_str(), 0, nullptr, 0, nullptr, 0, nullptr), -1);
+}
