@@ -1,0 +1,240 @@
+// Archives written by the export, read back with Alembic's own reading API.
+#include "alembic_export.h"
+#include "library.h"
+#include "temp_folder.h"
+#include "vyx_writer.h"
+
+#include <Alembic/AbcCoreFactory/All.h>
+#include <Alembic/AbcGeom/All.h>
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+#include <cstdio>
+
+namespace AbcGeom = Alembic::AbcGeom;
+
+namespace
+{
+struct ReadMesh
+{
+    std::string path;
+    size_t samples = 0;
+    std::vector<float> positions;
+    std::vector<int32_t> indices;
+    std::vector<int32_t> counts;
+    bool hasUVs = false;
+    std::vector<float> uvValues;
+    std::vector<uint32_t> uvIndices;
+    bool sameSamples = false;
+};
+
+std::vector<ReadMesh> readArchive(const std::string& path)
+{
+    std::vector<ReadMesh> meshes;
+    Alembic::AbcCoreFactory::IFactory factory;
+    Alembic::Abc::IArchive archive = factory.getArchive(path);
+    Alembic::Abc::IObject top = archive.getTop();
+    for (size_t i = 0; i < top.getNumChildren(); i++)
+    {
+        Alembic::Abc::IObject xform = top.getChild(i);
+        EXPECT_TRUE(AbcGeom::IXform::matches(xform.getHeader()));
+        EXPECT_EQ(xform.getNumChildren(), 1u);
+        AbcGeom::IPolyMesh polyMesh(xform, xform.getChildHeader(0).getName());
+        AbcGeom::IPolyMeshSchema& schema = polyMesh.getSchema();
+        ReadMesh mesh;
+        mesh.path = polyMesh.getFullName();
+        mesh.samples = schema.getNumSamples();
+        AbcGeom::IPolyMeshSchema::Sample first = schema.getValue(Alembic::Abc::ISampleSelector(Alembic::Abc::index_t(0)));
+        AbcGeom::IPolyMeshSchema::Sample second = schema.getValue(Alembic::Abc::ISampleSelector(Alembic::Abc::index_t(mesh.samples - 1)));
+        const float* p = reinterpret_cast<const float*>(first.getPositions()->get());
+        mesh.positions.assign(p, p + first.getPositions()->size() * 3);
+        mesh.indices.assign(first.getFaceIndices()->get(), first.getFaceIndices()->get() + first.getFaceIndices()->size());
+        mesh.counts.assign(first.getFaceCounts()->get(), first.getFaceCounts()->get() + first.getFaceCounts()->size());
+        mesh.sameSamples = first.getPositions()->getKey() == second.getPositions()->getKey() &&
+                           first.getFaceIndices()->getKey() == second.getFaceIndices()->getKey();
+        AbcGeom::IV2fGeomParam uvs = schema.getUVsParam();
+        mesh.hasUVs = uvs.valid();
+        if (mesh.hasUVs)
+        {
+            EXPECT_TRUE(uvs.isIndexed());
+            EXPECT_EQ(uvs.getScope(), AbcGeom::kFacevaryingScope);
+            AbcGeom::IV2fGeomParam::Sample sample = uvs.getIndexedValue();
+            const float* v = reinterpret_cast<const float*>(sample.getVals()->get());
+            mesh.uvValues.assign(v, v + sample.getVals()->size() * 2);
+            mesh.uvIndices.assign(sample.getIndices()->get(), sample.getIndices()->get() + sample.getIndices()->size());
+        }
+        EXPECT_FALSE(schema.getNormalsParam().valid());
+        EXPECT_EQ(schema.getArbGeomParams().valid() ? schema.getArbGeomParams().getNumProperties() : 0u, 0u);
+        meshes.push_back(mesh);
+    }
+    return meshes;
+}
+
+struct Export
+{
+    TempFolder folder;
+    std::string archive = (folder.path / "out.abc").string();
+
+    void mesh(const std::string& name, const VyxMeshData& data)
+    {
+        ASSERT_TRUE(writeBytes((folder.path / (name + ".Vyx")).string(), vyxMeshFile(data)));
+    }
+    float run(const std::vector<std::string>& names)
+    {
+        std::string list = folder.path.string() + "/" + '\0';
+        for (const std::string& name : names)
+            list += name + '\0';
+        return addMeshes(archive.c_str(), list.data(), int32_t(list.size()));
+    }
+};
+
+VyxMeshData quadAndTriangle()
+{
+    VyxMeshData data;
+    data.vertices = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, -0.0f};
+    data.faces = {0, 1, 2, 3, 1, 2, 3, -1};
+    return data;
+}
+}
+
+TEST(Alembic, ObjectsInListOrderWithReversedCorners)
+{
+    Export e;
+    e.mesh("Head", quadAndTriangle());
+    VyxMeshData tri = quadAndTriangle();
+    tri.faces = {0, 1, 2, -5};
+    e.mesh("Body", tri);
+    ASSERT_EQ(e.run({"Head", "Body"}), 0);
+    std::vector<ReadMesh> meshes = readArchive(e.archive);
+    ASSERT_EQ(meshes.size(), 2u);
+    EXPECT_EQ(meshes[0].path, "/Head/Head");
+    EXPECT_EQ(meshes[1].path, "/Body/Body");
+    for (const ReadMesh& mesh : meshes)
+    {
+        EXPECT_EQ(mesh.samples, 2u);
+        EXPECT_TRUE(mesh.sameSamples);
+        EXPECT_FALSE(mesh.hasUVs);
+        EXPECT_EQ(mesh.positions, quadAndTriangle().vertices);
+        EXPECT_TRUE(std::signbit(mesh.positions[11]));
+    }
+    EXPECT_EQ(meshes[0].indices, (std::vector<int32_t>{3, 2, 1, 0, 3, 2, 1}));
+    EXPECT_EQ(meshes[0].counts, (std::vector<int32_t>{4, 3}));
+    EXPECT_EQ(meshes[1].indices, (std::vector<int32_t>{2, 1, 0}));
+    EXPECT_EQ(meshes[1].counts, std::vector<int32_t>{3});
+}
+
+TEST(Alembic, PooledUVsInTheSameReversedOrder)
+{
+    Export e;
+    VyxMeshData data = quadAndTriangle();
+    // The quad's corners: two print alike (0.250000), one is -0 and one +0.
+    // The triangle's unused fourth pair is not pooled.
+    data.faceUVs = {0.2500001f, 1, 0.2500004f, 1, -0.0f, 0.5f, 0.0f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 0.5f, 9, 9};
+    e.mesh("Uv", data);
+    ASSERT_EQ(e.run({"Uv"}), 0);
+    std::vector<ReadMesh> meshes = readArchive(e.archive);
+    ASSERT_EQ(meshes.size(), 1u);
+    ASSERT_TRUE(meshes[0].hasUVs);
+    // Visited: quad corners 3, 2, 1, 0, then triangle corners 2, 1, 0.
+    EXPECT_EQ(meshes[0].uvIndices, (std::vector<uint32_t>{0, 1, 2, 2, 3, 3, 3}));
+    ASSERT_EQ(meshes[0].uvValues.size(), 8u);
+    EXPECT_EQ(meshes[0].uvValues[0], 0.0f);
+    EXPECT_FALSE(std::signbit(meshes[0].uvValues[0]));
+    EXPECT_TRUE(std::signbit(meshes[0].uvValues[2]));
+    EXPECT_EQ(meshes[0].uvValues[4], 0.2500004f); // the first visited of the two alike
+    EXPECT_EQ(meshes[0].uvValues[6], 0.5f);
+}
+
+TEST(Alembic, TriangleBlocksExportThroughTheFourIndexView)
+{
+    Export e;
+    VyxMeshData data;
+    data.vertices = {0, 0, 0, 1, 0, 0, 1, 1, 0};
+    data.faces = {0, 1, 2};
+    data.faceTag = 20003;
+    data.faceUVs = {0, 0, 1, 0, 1, 1};
+    data.uvTag = 25002;
+    e.mesh("Tri", data);
+    ASSERT_EQ(e.run({"Tri"}), 0);
+    std::vector<ReadMesh> meshes = readArchive(e.archive);
+    ASSERT_EQ(meshes.size(), 1u);
+    EXPECT_EQ(meshes[0].indices, (std::vector<int32_t>{2, 1, 0}));
+    EXPECT_EQ(meshes[0].uvIndices, (std::vector<uint32_t>{0, 1, 2}));
+    EXPECT_EQ(meshes[0].uvValues, (std::vector<float>{1, 1, 1, 0, 0, 0}));
+}
+
+TEST(Alembic, FailuresKeepWhatWasWritten)
+{
+    Export e;
+    e.mesh("Head", quadAndTriangle());
+    VyxMeshData bad = quadAndTriangle();
+    bad.faces = {0, 1, 2, 7};
+    e.mesh("Bad", bad);
+    VyxMeshData shortColours = quadAndTriangle();
+    shortColours.vertexColors = {1}; // colours are not exported: no reason to refuse
+    e.mesh("Coloured", shortColours);
+
+    EXPECT_EQ(e.run({}), 0);
+    EXPECT_TRUE(readArchive(e.archive).empty());
+    EXPECT_EQ(e.run({"Head", "Missing", "Coloured"}), -1);
+    ASSERT_EQ(readArchive(e.archive).size(), 1u);
+    EXPECT_EQ(e.run({"Head", "Bad"}), -1);
+    EXPECT_EQ(readArchive(e.archive).size(), 1u);
+    EXPECT_EQ(e.run({"Coloured", "Head", "Head"}), -1); // the library refuses a second Head
+    std::vector<ReadMesh> kept = readArchive(e.archive);
+    ASSERT_EQ(kept.size(), 2u);
+    EXPECT_EQ(kept[1].path, "/Head/Head");
+}
+
+TEST(Alembic, OutputThatCannotBeWritten)
+{
+    Export e;
+    e.mesh("Head", quadAndTriangle());
+    std::string list = e.folder.path.string() + "/" + '\0' + "Head" + '\0';
+    std::string missing = (e.folder.path / "no" / "out.abc").string();
+    EXPECT_EQ(addMeshes(missing.c_str(), list.data(), int32_t(list.size())), -3);
+    EXPECT_FALSE(std::filesystem::exists(e.folder.path / "no"));
+    // A folder can be neither opened as a file nor removed while it holds something.
+    std::filesystem::create_directories(e.folder.path / "full" / "x");
+    std::string folder = (e.folder.path / "full").string();
+    EXPECT_EQ(addMeshes(folder.c_str(), list.data(), int32_t(list.size())), -3);
+    // An empty folder is removed and the archive takes its place.
+    std::filesystem::create_directories(e.folder.path / "empty");
+    std::string empty = (e.folder.path / "empty").string();
+    EXPECT_EQ(addMeshes(empty.c_str(), list.data(), int32_t(list.size())), 0);
+    EXPECT_EQ(readArchive(empty).size(), 1u);
+    EXPECT_EQ(addMeshes(nullptr, list.data(), int32_t(list.size())), -3);
+}
+
+TEST(Alembic, CommandsAndTools)
+{
+    Export e;
+    e.mesh("Head", quadAndTriangle());
+    e.mesh("Body", quadAndTriangle());
+    LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
+    HostCommandEntry command = library.command("doAddMeshes");
+    ASSERT_TRUE(command);
+    std::string list = e.folder.path.string() + "/" + '\0' + "Head" + '\0' + "Body" + '\0';
+    EXPECT_EQ(command(e.archive.c_str(), 0, list.data(), int32_t(list.size()), nullptr, 0, nullptr), 0);
+
+    std::string output;
+    FILE* pipe = popen(("abcls -r '" + e.archive + "' 2>&1").c_str(), "r");
+    ASSERT_TRUE(pipe);
+    char buffer[1024];
+    size_t got;
+    while ((got = fread(buffer, 1, sizeof(buffer), pipe)) > 0)
+        output.append(buffer, got);
+    EXPECT_EQ(pclose(pipe), 0) << output;
+    for (const char* object : {"Head", "Body"})
+        EXPECT_NE(output.find(object), std::string::npos) << output;
+
+    std::filesystem::path previous = std::filesystem::current_path();
+    std::filesystem::current_path(e.folder.path);
+    HostCommandEntry test = library.command("TestAlembic");
+    ASSERT_TRUE(test);
+    EXPECT_EQ(test(nullptr, 0, nullptr, 0, nullptr, 0, nullptr), 3);
+    EXPECT_TRUE(std::filesystem::exists("happy.abc"));
+    EXPECT_TRUE(readArchive("happy.abc").empty());
+    std::filesystem::current_path(previous);
+}
