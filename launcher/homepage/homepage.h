@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <vector>
 
 // The launch code of a language number: 1 to 6 and 30 to 36 have their own,
 // every other number is English.
@@ -13,3 +14,48 @@ bool isQuorvelRunning();
 bool openApp(const std::string& appPath, int32_t language, const std::string& argument1,
              const std::string& argument2);
 float startProcess(const char* text, double value, char* buffer1, int32_t buffer1Size);
+
+// The update check.
+
+// Fetches url into the file at the absolute path; 0, or -1 on any failure
+// (a relative path is refused before anything is fetched or written).
+float downloadFile(const char* url, const char* path);
+
+// What the evaluated lines of the update data carry: the page address and
+// the timestamp (the last line that carries one wins), and a settings line
+// for every width and height, in the order found.
+struct UpdateFindings
+{
+    std::string url;
+    std::string timestamp;
+    std::vector<std::string> settingsLines;
+};
+
+// Looks for the width, height, timestamp and (when findUrl) page address
+// tags of one line; a found address is also copied into urlOut, cut to
+// urlOutSize with a NUL in its last byte.
+void FindString(const std::string& line, UpdateFindings& findings, bool findUrl, char* urlOut, int32_t urlOutSize);
+
+// Which lines of the update data are evaluated.
+enum class UpdateVariant
+{
+    YearBlock,     // CheckUpdateJA
+    LanguageBlock, // CheckUpdateALL
+    EveryLine,     // CheckUpdateHP
+};
+
+// Evaluates the lines of downloaded update data as the variant reads them:
+// the year block (every line when it never closes), the selected language's
+// block within it (with its fallbacks), or every line.
+void evaluateUpdate(UpdateVariant variant, int32_t language, const std::vector<std::string>& lines,
+                    UpdateFindings& findings, char* buffer1, int32_t buffer1Size);
+
+// Reads a timestamp as year-month-day hour:minute:second; false unless all
+// six numbers read.
+bool readTimestamp(const std::string& text, int32_t fields[6]);
+// The result of comparing a new timestamp with the stored one: -6 to -10 for
+// the first of year, month, day, hour and minute that is greater, else 3.
+float compareTimestamps(const std::string& fresh, const std::string& stored);
+
+float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, char* buffer1,
+                  int32_t buffer1Size);

@@ -1,0 +1,27 @@
+// Downloaded update data: the line evaluation of every variant and the
+// timestamp comparison. The first byte picks the language.
+#include "homepage.h"
+
+#include <cstddef>
+#include <cstdint>
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
+{
+    if (size == 0)
+        return 0;
+    int32_t language = int8_t(data[0]) % 10;
+    std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
+    std::vector<std::string> lines;
+    size_t start = 0;
+    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(text.substr(start, end - start));
+    lines.push_back(text.substr(start));
+    char url[32];
+    for (UpdateVariant variant : {UpdateVariant::YearBlock, UpdateVariant::LanguageBlock, UpdateVariant::EveryLine})
+    {
+        UpdateFindings findings;
+        evaluateUpdate(variant, language, lines, findings, url, sizeof(url));
+        compareTimestamps(findings.timestamp, lines.front());
+    }
+    return 0;
+}

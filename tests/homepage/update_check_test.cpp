@@ -1,0 +1,252 @@
+// The update check against a real HTTP server on the loopback address.
+#include "homepage.h"
+#include "library.h"
+#include "platform_double.h"
+#include "../files/scratch.h"
+
+#include <gtest/gtest.h>
+
+#include <netinet/in.h>
+#include <signal.h>
+#include <spawn.h>
+#include <sys/socket.h>
+#include <sys/wait.h>
+
+#include <cstring>
+
+extern char** environ;
+
+namespace
+{
+std::string readFile(const std::string& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// The server of update_server.py, serving a folder of the test's files.
+struct UpdateServer
+{
+    pid_t pid = -1;
+    int port = 0;
+
+    explicit UpdateServer(const std::string& folder)
+    {
+        int out[2];
+        if (pipe(out) != 0)
+            return;
+        posix_spawn_file_actions_t actions;
+        posix_spawn_file_actions_init(&actions);
+        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
+        posix_spawn_file_actions_addclose(&actions, out[0]);
+        std::string python = "/usr/bin/python3", script = UPDATE_SERVER, root = folder;
+        char* argv[] = {python.data(), script.data(), root.data(), nullptr};
+        posix_spawn(&pid, python.c_str(), &actions, nullptr, argv, environ);
+        posix_spawn_file_actions_destroy(&actions);
+        close(out[1]);
+        char line[16] = {};
+        for (size_t got = 0; got < sizeof(line) - 1 && read(out[0], line + got, 1) == 1 && line[got] != '\n';)
+            got++;
+        close(out[0]);
+        port = atoi(line);
+    }
+    ~UpdateServer()
+    {
+        if (pid > 0)
+        {
+            kill(pid, SIGTERM);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+    std::string url(const std::string& name) const { return "http://127.0.0.1:" + std::to_string(port) + "/" + name; }
+};
+
+// A port where nothing listens.
+int closedPort()
+{
+    int s = socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in address{};
+    address.sin_family = AF_INET;
+    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
+    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address));
+    socklen_t length = sizeof(address);
+    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
+    close(s);
+    return ntohs(address.sin_port);
+}
+
+struct Check
+{
+    Scratch home;   // the settings file and update.dat
+    Scratch served; // what the server serves
+    UpdateServer server{served.root.string()};
+    std::string settings = home.path("settings.txt");
+    char buffer1[256] = {};
+
+    float run(UpdateVariant variant, const std::string& url, int32_t language = 0)
+    {
+        snprintf(buffer1, sizeof(buffer1), "%s", url.c_str());
+        return checkUpdate(variant, settings.c_str(), language, buffer1, sizeof(buffer1));
+    }
+    std::string update() const { return readFile(home.path("update.dat")); }
+};
+
+const char kData[] = "<timestamp>2016-01-01 00:00:00\n"
+                     "<width>100</width>\n"
+                     "<2021>\n"
+                     "<EN><width>640</width><height>480</height>\n"
+                     "<url>http://pages/en</url><timestamp>2021-03-04 05:06:07</timestamp>\n"
+                     "</EN>\n"
+                     "<JA><url>http://pages/ja</url><width>800</width>\n"
+                     "</JA>\n"
+                     "</2021>\n"
+                     "<url>http://pages/outside</url><height>1</height>\n";
+}
+
+TEST(UpdateCheck, YearBlockRewritesTheSettings)
+{
+    Check c;
+    ASSERT_GT(c.server.port, 0);
+    c.served.file("data", kData);
+    c.home.file("settings.txt", "[General]\nm_hello=0\ns_option=1\nother=x\n  s_option=1 kept\r\ns_width=9\n");
+    c.home.file("update.dat", "<timestamp>2021-03-04 05:06:07\n");
+    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), 3); // same timestamp
+    EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\ns_option=1\n  s_option=1 kept\r\n"
+                                    "s_width=640\ns_height=480\ns_width=800\n");
+    EXPECT_STREQ(c.buffer1, "http://pages/ja");
+    EXPECT_EQ(c.update(), kData);
+}
+
+TEST(UpdateCheck, ModesAndTimestamps)
+{
+    Check c;
+    c.served.file("data", "<2021><timestamp>2016-07-01 00:00:00\n</2021>\n");
+    c.home.file("settings.txt", "s_option=2\n");
+    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), 2);
+    EXPECT_EQ(readFile(c.settings), "s_option=2\n");
+    EXPECT_FALSE(c.home.exists("update.dat"));
+
+    for (const char* mode : {"s_option=7\n", "s_option=-1\n", "no option\n"})
+    {
+        c.home.file("settings.txt", mode);
+        EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), 0) << mode;
+        std::string kept = std::string(mode).find("s_option") == 0 ? mode : "";
+        EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\n" + kept);
+    }
+
+    // No earlier update.dat: the default 2016-07-00 stands in, and day 1 is newer.
+    std::filesystem::remove(c.home.path("update.dat"));
+    c.home.file("settings.txt", "s_option=1\n");
+    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), -8);
+    // An earlier update.dat without a timestamp is older than any.
+    c.home.file("update.dat", "nothing\n");
+    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), -6);
+    // New data without a timestamp.
+    c.served.file("none", "<2021>\n</2021>\n");
+    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("none")), 6);
+}
+
+TEST(UpdateCheck, LanguageSelectors)
+{
+    Check c;
+    c.served.file("data", kData);
+    c.home.file("settings.txt", "s_option=0\n");
+    struct Case
+    {
+        int32_t language;
+        const char* url;
+        const char* sizes;
+    };
+    const Case cases[] = {{0, "http://pages/en", "s_width=640\ns_height=480\n"},
+                          {2, "http://pages/ja", "s_width=800\n"},
+                          {9, "http://pages/en", "s_width=640\ns_height=480\n"},
+                          {-3, "http://pages/en", "s_width=640\ns_height=480\n"}};
+    for (const Case& k : cases)
+    {
+        EXPECT_EQ(c.run(UpdateVariant::LanguageBlock, c.server.url("data"), k.language), 0);
+        EXPECT_STREQ(c.buffer1, k.url) << k.language;
+        EXPECT_EQ(readFile(c.settings), std::string("[General]\nm_hello=1\ns_option=0\n") + k.sizes) << k.language;
+    }
+    // French has no block: the year block is read again as a whole.
+    EXPECT_EQ(c.run(UpdateVariant::LanguageBlock, c.server.url("data"), 1), 0);
+    EXPECT_STREQ(c.buffer1, "http://pages/ja");
+    EXPECT_EQ(readFile(c.settings),
+              "[General]\nm_hello=1\ns_option=0\ns_width=640\ns_height=480\ns_width=800\n");
+}
+
+TEST(UpdateCheck, EveryLineLeavesTheAddress)
+{
+    Check c;
+    c.served.file("data", kData);
+    c.home.file("settings.txt", "s_option=1\n");
+    c.home.file("update.dat", "<timestamp>2021-03-04 05:06:07\n");
+    std::string url = c.server.url("data");
+    EXPECT_EQ(c.run(UpdateVariant::EveryLine, url), 3);
+    EXPECT_EQ(c.buffer1, url);
+    EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\ns_option=1\ns_width=100\ns_width=640\ns_height=480\n"
+                                    "s_width=800\ns_height=1\n");
+}
+
+TEST(UpdateCheck, FailedDownloadsChangeNothing)
+{
+    Check c;
+    c.home.file("settings.txt", "s_option=1\n");
+    c.home.file("update.dat", "<timestamp>2020-01-01 00:00:00\n");
+    const std::string urls[] = {c.server.url("stall"), c.server.url("missing"),
+                                "http://127.0.0.1:" + std::to_string(closedPort()) + "/data"};
+    for (const std::string& url : urls)
+    {
+        EXPECT_EQ(c.run(UpdateVariant::YearBlock, url), 5) << url;
+        EXPECT_EQ(readFile(c.settings), "s_option=1\n");
+        EXPECT_EQ(c.update(), "<timestamp>2020-01-01 00:00:00\n");
+        EXPECT_EQ(c.buffer1, url);
+    }
+    // Only the two files: no temporary file is left beside them.
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.home.root), std::filesystem::directory_iterator()), 2);
+}
+
+TEST(UpdateCheck, LargeBody)
+{
+    Check c;
+    c.home.file("settings.txt", "s_option=1\n");
+    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("big")), -6);
+    EXPECT_EQ(c.update().size(), 31u + (6u << 20) + 1);
+}
+
+TEST(UpdateCheck, SettingsThatCannotBeWrittenOrHaveNoFolder)
+{
+    Check c;
+    c.served.file("data", kData);
+    std::filesystem::create_directories(c.settings); // a folder cannot be written as a file
+    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), -77);
+    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, "settings.txt", 0, c.buffer1, sizeof(c.buffer1)), 5);
+    EXPECT_FALSE(std::filesystem::exists("update.dat"));
+    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, nullptr, 0, c.buffer1, sizeof(c.buffer1)), 5);
+    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, c.settings.c_str(), 0, nullptr, 0), 5);
+}
+
+TEST(UpdateCheck, SharedFolderTarget)
+{
+    PlatformDouble platform;
+    char url[] = "http://127.0.0.1:1/data";
+    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, "/Users/Shared/Home/settings.txt", 0, url, sizeof(url)), 5);
+    EXPECT_EQ(platform.calls, std::vector<std::string>{"download http://127.0.0.1:1/data /Shared/Home/update.dat"});
+}
+
+TEST(UpdateCheck, ThroughTheLibrary)
+{
+    Check c;
+    c.served.file("data", kData);
+    c.home.file("settings.txt", "s_option=0\n");
+    LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
+    HostCommandEntry all = library.command("CheckUpdateALL");
+    HostCommandEntry old = library.command("OLDCheckUpdateJA");
+    ASSERT_TRUE(all && old);
+    std::string url = c.server.url("data");
+    ASSERT_LT(url.size(), 64u);
+    char full[64];
+    snprintf(full, sizeof(full), "%s", url.c_str());
+    EXPECT_EQ(all(c.settings.c_str(), 2.9, full, 64, nullptr, 0, nullptr), 0);
+    EXPECT_STREQ(full, "http://pages/ja");
+    EXPECT_EQ(old(nullptr, 0, nullptr, 0, nullptr, 0, nullptr), 59);
+}
