@@ -60,7 +60,28 @@ COMMAND(RunAppWithArgs, LibLauncher, ArgText | ArgBuffer1)
 COMMAND(RunAppWithFile, LibLauncher, ArgText | ArgBuffer1)
 COMMAND(IsAppRunning, LibLauncher, ArgText)
 COMMAND(MakeFolderOLD, LibLauncher, ArgText)
+COMMAND(doExportCollada, LibLauncher, ArgText | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(doAddMeshes, LibLauncher, ArgText | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(TestAlembic, LibLauncher, ArgNone)
 COMMAND(StartProcess, LibLauncher, ArgText | ArgValue | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(CheckUpdateJA, LibLauncher, ArgText | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(CheckUpdateALL, LibLauncher, ArgText | ArgValue | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(CheckUpdateHP, LibLauncher, ArgText | ArgBuffer1)
+COMMAND(OLDCheckUpdateJA, LibLauncher, ArgNone)
+
+// Screen and input.
+COMMAND(GetScnX, LibLauncher, ArgNone)
+COMMAND(GetScnY, LibLauncher, ArgNone)
+COMMAND(GetScnW, LibLauncher, ArgNone)
+COMMAND(GetScnH, LibLauncher, ArgNone)
+COMMAND(GetScnPosX, LibLauncher, ArgNone)
+COMMAND(GetScnPosY, LibLauncher, ArgNone)
+COMMAND(GetScn, LibLauncher, ArgNone)
+COMMAND(CheckFullScn, LibLauncher, ArgNone)
+COMMAND(minimZ, LibLauncher, ArgNone)
+COMMAND(PasteText, LibLauncher, ArgText)
+COMMAND(SendClick, LibLauncher, ArgText)
+COMMAND(sendBlend, LibLauncher, ArgBuffer1)
 
 // Exported symbols that are not commands: CName for data with a plain name,
 // CxxName for C++ functions (matched by name, whatever their decoration).

@@ -3,9 +3,9 @@
 #include "call.h"
 #include "command.h"
 #include "command_table.h"
+#include "library_loader.h"
 #include "scripted_host.h"
 
-#include <dlfcn.h>
 #include <unistd.h>
 
 #include <charconv>
@@ -72,7 +72,7 @@ static bool runCall(Session& session, const CallSpec& call)
     const CommandInfo* info = findCommand(call.command.c_str());
     if (!info)
         return fail("unknown command '" + call.command + "' (plugin-host --commands lists them)");
-    auto entry = reinterpret_cast<HostCommandEntry>(dlsym(session.library, call.command.c_str()));
+    auto entry = reinterpret_cast<HostCommandEntry>(findPluginSymbol(session.library, call.command.c_str()));
     if (!entry)
         return fail("the library has no command '" + call.command + "'");
 
@@ -161,9 +161,9 @@ static int run(int argc, char** argv)
     if (!script && !parseCall(words, call, error))
         return fail(error), 2;
 
-    session.library = dlopen(path, RTLD_NOW | RTLD_LOCAL);
+    session.library = loadPluginLibrary(path);
     if (!session.library)
-        return fail(std::string("cannot load library: ") + dlerror()), 2;
+        return fail(std::string("cannot load library: ") + pluginLoadError()), 2;
     installScriptedHost(session.host, session.context, session.table);
 
     bool ok;
@@ -187,7 +187,7 @@ static int run(int argc, char** argv)
         session.host.askTerminal = session.host.choose < 0 && isatty(0);
         ok = runCall(session, call);
     }
-    dlclose(session.library);
+    closePluginLibrary(session.library);
     return ok ? 0 : 1;
 }
 

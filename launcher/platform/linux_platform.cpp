@@ -14,6 +14,13 @@ const PlatformServices& linuxPlatform()
         linuxOpenWithDefaultApplication,
         linuxCreateFolderIn,
         linuxRunScript,
+        linuxScreenLayout,
+        linuxFirstWindowFullScreen,
+        linuxToggleFirstWindowFullScreen,
+        linuxKeyboardMap,
+        linuxPostKeys,
+        linuxPostClick,
+        linuxDownload,
     };
     return services;
 }

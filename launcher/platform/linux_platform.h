@@ -2,6 +2,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -16,3 +17,14 @@ void linuxRunningApplications(std::vector<std::string>& names);
 int linuxOpenWithDefaultApplication(const char* path);
 int linuxCreateFolderIn(const char* parent, const char* name);
 int linuxRunScript(const char* text, size_t length);
+
+struct ScreenLayout;
+struct KeyboardMap;
+struct KeyEvent;
+ScreenLayout linuxScreenLayout();
+bool linuxFirstWindowFullScreen();
+void linuxToggleFirstWindowFullScreen();
+bool linuxKeyboardMap(KeyboardMap& map);
+void linuxPostKeys(const std::vector<KeyEvent>& events);
+void linuxPostClick(int32_t x, int32_t y);
+bool linuxDownload(const char* url, const char* path);

@@ -3,8 +3,53 @@
 // Each service is named for what it does. Later subsystems add theirs here.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
+
+// One monitor in root-window pixels: origin at the upper left, y down.
+struct MonitorRect
+{
+    int32_t x = 0;
+    int32_t y = 0;
+    int32_t width = 0;
+    int32_t height = 0;
+    bool primary = false;
+};
+
+// The monitors in the window system's order and where the window holding
+// the keyboard focus lies; no monitors without a display.
+struct ScreenLayout
+{
+    std::vector<MonitorRect> monitors;
+    bool focused = false; // an application window has the focus
+    int32_t focusCentreX = 0; // its centre, root-window pixels
+    int32_t focusCentreY = 0;
+};
+
+// A key of the current keyboard mapping and the text it types without
+// modifiers, in lower case.
+struct KeyText
+{
+    uint16_t code = 0;
+    std::string text;
+};
+
+// The keys that type a text, in ascending code order, and the keys the
+// typing command presses around them.
+struct KeyboardMap
+{
+    std::vector<KeyText> keys;
+    uint16_t shift = 0;
+    uint16_t enter = 0;
+    uint16_t space = 0;
+};
+
+struct KeyEvent
+{
+    uint16_t code = 0;
+    bool down = false;
+};
 
 struct PlatformServices
 {
@@ -37,6 +82,26 @@ struct PlatformServices
     int (*createFolderIn)(const char* parent, const char* name);
     // Runs a text of the desktop's scripting language; its status, 0 when it ran.
     int (*runScript)(const char* text, size_t length);
+
+    // Screens, windows and input.
+    // The monitors and the focused window's centre, read in one go.
+    ScreenLayout (*screenLayout)();
+    // Whether this process's first window shows full screen; false with no window.
+    bool (*firstWindowFullScreen)();
+    // Asks the window manager to switch the first window's full-screen mode;
+    // nothing when the process has no window.
+    void (*toggleFirstWindowFullScreen)();
+    // The current keyboard mapping; false without a display.
+    bool (*keyboardMap)(KeyboardMap& map);
+    // Posts key presses and releases in order to whatever has the focus.
+    void (*postKeys)(const std::vector<KeyEvent>& events);
+    // Clicks the left button at a root-window point (origin upper left, y down).
+    void (*postClick)(int32_t x, int32_t y);
+
+    // Network.
+    // Fetches url and stores the body at the absolute path: written beside
+    // it and renamed over it only after a complete, successful transfer.
+    bool (*download)(const char* url, const char* path);
 };
 
 // Desktop error codes the commands pass on.

@@ -66,9 +66,52 @@ static int runScript(const char* text, size_t length)
     return g_double->scriptAnswer;
 }
 
+static ScreenLayout screenLayout()
+{
+    g_double->calls.push_back("screenLayout");
+    return g_double->screens;
+}
+
+static bool firstWindowFullScreen()
+{
+    g_double->calls.push_back("firstWindowFullScreen");
+    return g_double->fullScreen;
+}
+
+static void toggleFirstWindowFullScreen()
+{
+    g_double->calls.push_back("toggleFirstWindowFullScreen");
+}
+
+static bool keyboardMap(KeyboardMap& map)
+{
+    g_double->calls.push_back("keyboardMap");
+    map = g_double->keyboard;
+    return g_double->keyboardAnswer;
+}
+
+static void postKeys(const std::vector<KeyEvent>& events)
+{
+    g_double->calls.push_back("postKeys");
+    g_double->postedKeys.insert(g_double->postedKeys.end(), events.begin(), events.end());
+}
+
+static void postClick(int32_t x, int32_t y)
+{
+    g_double->calls.push_back("postClick " + std::to_string(x) + " " + std::to_string(y));
+}
+
+static bool download(const char* url, const char* path)
+{
+    g_double->calls.push_back(std::string("download ") + url + " " + path);
+    return g_double->downloadAnswer;
+}
+
 static const PlatformServices kDoubleServices = {
     createFolder, listFolder, removeItem, usersFolder, copyFile,
     launchApplication, runningApplications, openWithDefaultApplication, createFolderIn, runScript,
+    screenLayout, firstWindowFullScreen, toggleFirstWindowFullScreen, keyboardMap, postKeys, postClick,
+    download,
 };
 
 PlatformDouble::PlatformDouble()

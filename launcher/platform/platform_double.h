@@ -23,6 +23,12 @@ struct PlatformDouble
     int createFolderInAnswer = 0;
     int scriptAnswer = -50;
     std::string lastScript;
+    bool downloadAnswer = false;
+    ScreenLayout screens;
+    bool fullScreen = false;
+    bool keyboardAnswer = true;
+    KeyboardMap keyboard;
+    std::vector<KeyEvent> postedKeys; // every key event posted, in order
 
     // Installs this double as the platform until it is destroyed.
     PlatformDouble();

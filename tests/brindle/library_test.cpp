@@ -6,7 +6,6 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
-#include <dlfcn.h>
 
 namespace
 {
@@ -152,8 +151,8 @@ TEST(Libraries, BrindleOnlyCommands)
     EXPECT_EQ(icon("icon.png", 3.7, name, 7, nullptr, 0, &host.context), 0);
     EXPECT_EQ(host.calls.at(1).number, 3);
 
-    auto* dropdowns = static_cast<std::vector<char>*>(dlsym(library.handle, "g_dropdowns"));
-    auto* current = static_cast<int32_t*>(dlsym(library.handle, "g_currentDropdown"));
+    auto* dropdowns = static_cast<std::vector<char>*>(library.symbol("g_dropdowns"));
+    auto* current = static_cast<int32_t*>(library.symbol("g_currentDropdown"));
     ASSERT_TRUE(dropdowns && current);
     float made = library.command("DropdownNew")(nullptr, 0, nullptr, 0, nullptr, 0, nullptr);
     EXPECT_EQ(*current, int32_t(made)); // the exported index is the library's own

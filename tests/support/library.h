@@ -16,6 +16,7 @@ struct LoadedLibrary
 
     // Null when the library has no such command.
     HostCommandEntry command(const char* name) const;
+    void* symbol(const char* name) const;
 };
 
 // Path of a built library by its name, such as "Brindle".

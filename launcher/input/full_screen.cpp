@@ -1,0 +1,11 @@
+#include "input.h"
+
+bool isFullScreen()
+{
+    return platform().firstWindowFullScreen();
+}
+
+void minimizeApp()
+{
+    platform().toggleFirstWindowFullScreen();
+}

@@ -1,0 +1,138 @@
+// The keyboard mapping and synthetic key and mouse events on X11 (XTest),
+// through one short connection per call.
+#include "linux_platform.h"
+#include "linux_x11.h"
+#include "platform.h"
+
+#include <X11/XKBlib.h>
+#include <X11/extensions/XTest.h>
+#include <X11/keysym.h>
+
+#include <algorithm>
+#include <cstdint>
+
+// The character a keysym types, 0 for none: Latin-1 and Unicode keysyms,
+// the keys that type a control character, and the dead keys as their own
+// spacing accent (what the key gives when followed by Space).
+static uint32_t keysymCharacter(KeySym symbol)
+{
+    if ((symbol >= 0x20 && symbol <= 0x7e) || (symbol >= 0xa0 && symbol <= 0xff))
+        return uint32_t(symbol);
+    if (symbol >= 0x01000100 && symbol <= 0x0110ffff)
+        return uint32_t(symbol - 0x01000000);
+    switch (symbol)
+    {
+    case XK_BackSpace:
+    case XK_Tab:
+    case XK_Return:
+    case XK_Escape:
+    case XK_Delete:
+        return uint32_t(symbol & 0x7f);
+    case XK_dead_grave:
+        return '`';
+    case XK_dead_acute:
+        return 0xb4;
+    case XK_dead_circumflex:
+        return '^';
+    case XK_dead_tilde:
+        return '~';
+    case XK_dead_diaeresis:
+        return 0xa8;
+    default:
+        return 0;
+    }
+}
+
+static std::string utf8(uint32_t character)
+{
+    std::string text;
+    if (character < 0x80)
+    {
+        text += char(character);
+    }
+    else if (character < 0x800)
+    {
+        text += char(0xc0 | (character >> 6));
+        text += char(0x80 | (character & 0x3f));
+    }
+    else if (character < 0x10000)
+    {
+        text += char(0xe0 | (character >> 12));
+        text += char(0x80 | ((character >> 6) & 0x3f));
+        text += char(0x80 | (character & 0x3f));
+    }
+    else
+    {
+        text += char(0xf0 | (character >> 18));
+        text += char(0x80 | ((character >> 12) & 0x3f));
+        text += char(0x80 | ((character >> 6) & 0x3f));
+        text += char(0x80 | (character & 0x3f));
+    }
+    return text;
+}
+
+// The text a key types without modifiers under the current mapping, empty
+// for none. Letters come lower case at level 0 already; ASCII ones are
+// folded all the same, as the typing command looks them up that way.
+static std::string keyCodeToString(Display* display, KeyCode code)
+{
+    uint32_t character = keysymCharacter(XkbKeycodeToKeysym(display, code, 0, 0));
+    if (character == 0)
+        return "";
+    if (character >= 'A' && character <= 'Z')
+        character += 'a' - 'A';
+    return utf8(character);
+}
+
+bool linuxKeyboardMap(KeyboardMap& map)
+{
+    XConnection x;
+    if (x.display == nullptr)
+        return false;
+    int first = 0, last = 0;
+    XDisplayKeycodes(x.display, &first, &last);
+    for (int code = first; code <= last; code++)
+    {
+        std::string text = keyCodeToString(x.display, KeyCode(code));
+        if (!text.empty())
+            map.keys.push_back({uint16_t(code), text});
+    }
+    map.shift = XKeysymToKeycode(x.display, XK_Shift_L);
+    map.enter = XKeysymToKeycode(x.display, XK_Return);
+    map.space = XKeysymToKeycode(x.display, XK_space);
+    return true;
+}
+
+static bool hasXTest(Display* display)
+{
+    int eventBase = 0, errorBase = 0, major = 0, minor = 0;
+    return XTestQueryExtension(display, &eventBase, &errorBase, &major, &minor);
+}
+
+void linuxPostKeys(const std::vector<KeyEvent>& events)
+{
+    XConnection x;
+    if (x.display == nullptr || !hasXTest(x.display))
+        return;
+    // A code outside the server's range (0: a key the mapping lacks) is skipped.
+    int first = 0, last = 0;
+    XDisplayKeycodes(x.display, &first, &last);
+    for (const KeyEvent& event : events)
+        if (event.code >= first && event.code <= last)
+            XTestFakeKeyEvent(x.display, event.code, event.down ? True : False, CurrentTime);
+    XSync(x.display, False);
+}
+
+void linuxPostClick(int32_t x, int32_t y)
+{
+    XConnection connection;
+    if (connection.display == nullptr || !hasXTest(connection.display))
+        return;
+    // The protocol carries 16-bit coordinates: clamp rather than wrap around.
+    int rootX = std::clamp(x, -32768, 32767);
+    int rootY = std::clamp(y, -32768, 32767);
+    XTestFakeMotionEvent(connection.display, DefaultScreen(connection.display), rootX, rootY, CurrentTime);
+    XTestFakeButtonEvent(connection.display, 1, True, CurrentTime);
+    XTestFakeButtonEvent(connection.display, 1, False, CurrentTime);
+    XSync(connection.display, False);
+}

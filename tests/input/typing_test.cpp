@@ -1,0 +1,85 @@
+#include "input.h"
+#include "platform_double.h"
+
+#include <gtest/gtest.h>
+
+namespace
+{
+// A small US-like mapping: Shift 50, Return 36, Space 65; the digit 1 on the
+// top row (10) and on a keypad key (87) that comes later.
+KeyboardMap usKeyboard()
+{
+    KeyboardMap keyboard;
+    keyboard.keys = {{10, "1"}, {26, "e"}, {32, "o"}, {38, "a"}, {43, "h"}, {46, "l"},
+                     {61, "/"}, {65, " "}, {87, "1"}};
+    keyboard.shift = 50;
+    keyboard.enter = 36;
+    keyboard.space = 65;
+    return keyboard;
+}
+
+// Events as "+code" and "-code".
+std::string describe(const std::vector<KeyEvent>& events)
+{
+    std::string text;
+    for (const KeyEvent& event : events)
+        text += (text.empty() ? "" : " ") + std::string(event.down ? "+" : "-") + std::to_string(event.code);
+    return text;
+}
+}
+
+TEST(Typing, ShiftedLettersAndSymbolsAndUnknownCharacters)
+{
+    KeyMap map = buildKeyMap(usKeyboard());
+    // "1" goes to the later of its two keys, 87.
+    EXPECT_EQ(describe(keyEvents(map, "Hello!")),
+              "+50 +43 -43 -50 +26 -26 +46 -46 +46 -46 +32 -32 +50 +87 -87 -50 +36 -36");
+    EXPECT_EQ(describe(keyEvents(map, "")), "+36 -36");
+    // No key types "?" or "x" here, nor a byte of a UTF-8 sequence: Space.
+    EXPECT_EQ(describe(keyEvents(map, "?x\xc3\xa9")), "+65 -65 +65 -65 +65 -65 +65 -65 +36 -36");
+    // Every symbol of the digit row is its digit with Shift, even one whose
+    // digit has no key.
+    EXPECT_EQ(describe(keyEvents(map, "@")), "+50 +65 -65 -50 +36 -36");
+    EXPECT_EQ(describe(keyEvents(map, "A/")), "+50 +38 -38 -50 +61 -61 +36 -36");
+}
+
+TEST(Typing, KeyMapIsReadOnceAndNothingIsTypedWithoutAKeyboard)
+{
+    PlatformDouble platform;
+    platform.keyboardAnswer = false;
+    DoKeyPress("a");
+    EXPECT_EQ(platform.calls, std::vector<std::string>{"keyboardMap"});
+
+    platform.keyboardAnswer = true;
+    platform.keyboard = usKeyboard();
+    DoKeyPress("a");
+    EXPECT_EQ(describe(platform.postedKeys), "+38 -38 +36 -36");
+
+    // A later change of layout is not seen.
+    platform.keyboard.keys = {{99, "a"}};
+    platform.calls.clear();
+    platform.postedKeys.clear();
+    DoKeyPress("a");
+    EXPECT_EQ(platform.calls, std::vector<std::string>{"postKeys"});
+    EXPECT_EQ(describe(platform.postedKeys), "+38 -38 +36 -36");
+}
+
+TEST(Click, PointIsReadAsTwoIntegers)
+{
+    auto point = [](const char* text) {
+        ClickPoint p = parseClickPoint(text);
+        return std::to_string(p.x) + " " + std::to_string(p.y);
+    };
+    EXPECT_EQ(point("120 340"), "120 340");
+    EXPECT_EQ(point("  -5\n+7 tail"), "-5 7");
+    EXPECT_EQ(point("120"), "120 0");
+    EXPECT_EQ(point("abc 340"), "0 0");
+    EXPECT_EQ(point("12abc 340"), "12 0");
+    EXPECT_EQ(point("99999999999 5"), "0 0"); // out of range counts as unreadable
+    EXPECT_EQ(point(""), "0 0");
+
+    PlatformDouble platform;
+    EXPECT_EQ(sendClick("120 340"), 0);
+    EXPECT_EQ(sendClick(nullptr), -1);
+    EXPECT_EQ(platform.calls, std::vector<std::string>{"postClick 120 340"});
+}
