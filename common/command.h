@@ -10,7 +10,9 @@ using HostCommandEntry = float (*)(const char* text, double value, char* buffer1
                                    char* buffer2, int32_t buffer2Size, HostContext* host);
 
 #if defined(_WIN32)
-#define TESMAR_EXPORT __declspec(dllexport)
+// The module definition file made from the command table says what a DLL
+// exports; nothing is exported by attribute.
+#define TESMAR_EXPORT
 #else
 #define TESMAR_EXPORT __attribute__((visibility("default")))
 #endif

@@ -24,9 +24,18 @@ function(tesmar_exported_names library out)
     set(${out} ${names} PARENT_SCOPE)
 endfunction()
 
-# Links TARGET with a version script that exports exactly LIBRARY's names.
+# Links TARGET so that it exports exactly LIBRARY's names: a version script
+# on Linux, a module definition file on Windows.
 function(tesmar_export_only target library)
     tesmar_exported_names(${library} names)
+    if(WIN32)
+        list(JOIN names "\n    " lines)
+        set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
+        file(CONFIGURE OUTPUT ${def} CONTENT "EXPORTS\n    ${lines}\n")
+        target_sources(${target} PRIVATE ${def})
+        set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TESMAR_COMMAND_LIST})
+        return()
+    endif()
     set(plain "")
     set(cxx "")
     foreach(name IN LISTS names)

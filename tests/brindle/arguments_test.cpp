@@ -6,9 +6,14 @@
 
 #include <gtest/gtest.h>
 
+#if defined(_WIN32)
+#include <process.h>
+#include <windows.h>
+#define getpid _getpid
+#else
 #include <sys/mman.h>
-
 #include <unistd.h>
+#endif
 
 #include <cmath>
 #include <cstring>
@@ -40,7 +45,11 @@ void noop(const char*, char*, int32_t, char*, int32_t, HostContext*)
 // A page that may not be touched: reading an argument that points here crashes.
 char* forbiddenPage()
 {
+#if defined(_WIN32)
+    static void* page = VirtualAlloc(nullptr, 4096, MEM_RESERVE | MEM_COMMIT, PAGE_NOACCESS);
+#else
     static void* page = mmap(nullptr, 4096, PROT_NONE, MAP_PRIVATE | MAP_ANONYMOUS, -1, 0);
+#endif
     return static_cast<char*>(page);
 }
 
@@ -91,7 +100,14 @@ struct ScratchFolder
     std::filesystem::path folder =
         std::filesystem::temp_directory_path() / ("tesmar-arguments-" + std::to_string(getpid()));
 
-    ScratchFolder() { reset(); }
+    ScratchFolder()
+    {
+        // Every command is called here: none may reach a real desktop.
+#if !defined(_WIN32)
+        unsetenv("DISPLAY");
+#endif
+        reset();
+    }
     ~ScratchFolder()
     {
         std::filesystem::current_path(previous);
@@ -122,6 +138,8 @@ void prepareState(const LoadedLibrary& library, ScratchFolder& scratch)
     call("DropdownSelect", nullptr, 1);
 }
 
+}
+
 struct LibraryCase
 {
     const char* name;
@@ -131,7 +149,6 @@ struct LibraryCase
 class EveryCommand : public testing::TestWithParam<LibraryCase>
 {
 };
-}
 
 TEST_P(EveryCommand, AnswersNullAndEmptyArgumentsWithoutACrash)
 {
@@ -186,7 +203,11 @@ TEST_P(EveryCommand, ReadsOnlyTheArgumentsInItsTableRow)
     }
 }
 
+#if defined(_WIN32)
+INSTANTIATE_TEST_SUITE_P(Libraries, EveryCommand, testing::Values(LibraryCase{"Brindle", LibBrindleWin}),
+#else
 INSTANTIATE_TEST_SUITE_P(Libraries, EveryCommand,
                          testing::Values(LibraryCase{"Brindle", LibBrindle},
                                          LibraryCase{"TesmarLauncherDLL", LibLauncher}),
+#endif
                          [](const testing::TestParamInfo<LibraryCase>& info) { return std::string(info.param.name); });

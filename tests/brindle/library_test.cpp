@@ -112,7 +112,11 @@ TEST_P(BothLibraries, NullHostIsRefusedWithoutACrash)
     EXPECT_EQ(callNoTable("DropdownDelete"), 0);
 }
 
+#if defined(_WIN32)
+INSTANTIATE_TEST_SUITE_P(Libraries, BothLibraries, testing::Values("Brindle"));
+#else
 INSTANTIATE_TEST_SUITE_P(Libraries, BothLibraries, testing::Values("Brindle", "TesmarLauncherDLL"));
+
 
 TEST(Libraries, EachKeepsItsOwnDropdownTable)
 {
@@ -157,3 +161,4 @@ TEST(Libraries, BrindleOnlyCommands)
     float made = library.command("DropdownNew")(nullptr, 0, nullptr, 0, nullptr, 0, nullptr);
     EXPECT_EQ(*current, int32_t(made)); // the exported index is the library's own
 }
+#endif

@@ -41,11 +41,8 @@ XWindow XClient::window(int x, int y, unsigned width, unsigned height, Listen li
     // A window manager maps it in its own time: wait, but not for ever.
     auto until = std::chrono::steady_clock::now() + std::chrono::seconds(5);
     XEvent event;
-    while (std::chrono::steady_clock::now() < until)
-        if (XCheckTypedWindowEvent(display, window, MapNotify, &event))
-            break;
-        else
-            waitForEvents(display);
+    while (!XCheckTypedWindowEvent(display, window, MapNotify, &event) && std::chrono::steady_clock::now() < until)
+        waitForEvents(display);
     return window;
 }
 

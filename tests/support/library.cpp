@@ -22,10 +22,18 @@ void* LoadedLibrary::symbol(const char* name) const
     return handle ? findPluginSymbol(handle, name) : nullptr;
 }
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 std::string libraryPath(const std::string& name)
 {
 #if defined(_WIN32)
-    return std::string(TESMAR_LIBRARY_DIR) + "/" + name + ".dll";
+    // The DLL stands beside the test program.
+    char path[MAX_PATH];
+    DWORD length = GetModuleFileNameA(nullptr, path, MAX_PATH);
+    std::string folder(path, length);
+    return folder.substr(0, folder.find_last_of("\\/") + 1) + name + ".dll";
 #else
     return std::string(TESMAR_LIBRARY_DIR) + "/lib" + name + ".so";
 #endif

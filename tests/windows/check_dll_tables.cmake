@@ -1,0 +1,28 @@
+# Reads a DLL's export and import tables with the cross toolchain's objdump:
+# the exports must be exactly EXPECTED, and the imports only the system's own
+# DLLs, so that nothing has to be shipped beside it.
+execute_process(COMMAND x86_64-w64-mingw32-objdump -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
+if(NOT status EQUAL 0)
+    message(FATAL_ERROR "objdump could not read ${DLL}")
+endif()
+
+string(REGEX MATCH "\\[Ordinal/Name Pointer\\] Table[^\n]*\n(([ \t]+\\[ *[0-9]+\\] [^\n]+\n)*)" _ "${dump}")
+string(REGEX MATCHALL "\\] [A-Za-z0-9_]+" found "${CMAKE_MATCH_1}")
+string(REPLACE "] " "" found "${found}")
+list(SORT found)
+set(wanted ${EXPECTED})
+list(SORT wanted)
+if(NOT found STREQUAL wanted)
+    message(FATAL_ERROR "exports differ\n  found:    ${found}\n  expected: ${wanted}")
+endif()
+list(LENGTH found count)
+
+string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
+list(TRANSFORM imports REPLACE "DLL Name: " "")
+foreach(import IN LISTS imports)
+    string(TOLOWER "${import}" name)
+    if(NOT name MATCHES "^(kernel32|msvcrt|user32|advapi32)\\.dll$")
+        message(FATAL_ERROR "${DLL} needs ${import}, which Windows does not have")
+    endif()
+endforeach()
+message(STATUS "${count} exports as expected; imports: ${imports}")
