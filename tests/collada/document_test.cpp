@@ -11,20 +11,6 @@
 
 namespace
 {
-std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-std::string packList(const std::vector<std::string>& entries)
-{
-    std::string list;
-    for (const std::string& entry : entries)
-        list += entry + '\0';
-    return list;
-}
-
 struct Export
 {
     TempFolder folder;

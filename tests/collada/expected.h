@@ -1,9 +1,28 @@
-// The document's fixed texts as Collada readers of the host's exports expect
-// them, written out literally; NAME stands for a mesh's name.
+// Helpers of the Collada tests, and the document's fixed texts as Collada
+// readers of the host's exports expect them, written out literally; NAME
+// stands for a mesh's name.
 #pragma once
 
 #include <cstring>
+#include <filesystem>
+#include <fstream>
 #include <string>
+#include <vector>
+
+inline std::string readFile(const std::filesystem::path& path)
+{
+    std::ifstream file(path, std::ios::binary);
+    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
+}
+
+// A mesh list: the entries packed one after another, each with its NUL.
+inline std::string packList(const std::vector<std::string>& entries)
+{
+    std::string list;
+    for (const std::string& entry : entries)
+        list += entry + '\0';
+    return list;
+}
 
 inline std::string named(std::string text, const std::string& name)
 {
