@@ -5,15 +5,15 @@
 #include <cstring>
 #include <limits>
 
-HostBuffer makeBuffer(const BufferSpec& spec)
+HostBuffer makeBuffer(const BufferSpec& request)
 {
     HostBuffer buffer;
-    buffer.null = spec.null;
-    int64_t size = spec.sizeGiven ? spec.size : spec.contentGiven ? int64_t(spec.content.size()) : 1024;
+    buffer.null = request.null;
+    int64_t size = request.sizeGiven ? request.size : request.contentGiven ? int64_t(request.content.size()) : 1024;
     buffer.size = int32_t(size);
-    buffer.capacity = std::max(size_t(std::max<int64_t>(size, 0)), spec.content.size());
+    buffer.capacity = std::max(size_t(std::max<int64_t>(size, 0)), request.content.size());
     buffer.bytes.reset(new char[buffer.capacity]());
-    memcpy(buffer.bytes.get(), spec.content.data(), spec.content.size());
+    memcpy(buffer.bytes.get(), request.content.data(), request.content.size());
     return buffer;
 }
 

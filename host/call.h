@@ -41,7 +41,7 @@ struct HostBuffer
     char* data() { return null ? nullptr : bytes.get(); }
 };
 
-HostBuffer makeBuffer(const BufferSpec& spec);
+HostBuffer makeBuffer(const BufferSpec& request);
 
 // Splits a script line into words: blanks separate them, "..." groups with
 // the escapes \n \t \0 \\ \" inside, '...' groups literally, and a # outside

@@ -56,16 +56,16 @@ TEST(ScriptLine, CallOptions)
 
 TEST(ScriptLine, BuffersAreAsLargeAsAnnounced)
 {
-    BufferSpec spec;
-    spec.content = std::string("abc\0", 4);
-    spec.contentGiven = true;
-    HostBuffer exact = makeBuffer(spec);
+    BufferSpec buffer;
+    buffer.content = std::string("abc\0", 4);
+    buffer.contentGiven = true;
+    HostBuffer exact = makeBuffer(buffer);
     EXPECT_EQ(exact.size, 4);
     EXPECT_EQ(exact.capacity, 4u);
 
-    spec.sizeGiven = true;
-    spec.size = 0; // announced smaller than its content: the content is still there
-    HostBuffer small = makeBuffer(spec);
+    buffer.sizeGiven = true;
+    buffer.size = 0; // announced smaller than its content: the content is still there
+    HostBuffer small = makeBuffer(buffer);
     EXPECT_EQ(small.size, 0);
     EXPECT_STREQ(small.data(), "abc");
 
