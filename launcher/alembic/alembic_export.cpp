@@ -37,16 +37,9 @@ void convertFaces(const Vyx_Mesh& mesh, AlembicFaces& faces)
     }
 }
 
-// Writes one mesh under the archive's top; the library's exceptions pass to
-// the caller.
-static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh)
+void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh,
+                      const AlembicFaces& faces, const UVPool& pool)
 {
-    AlembicFaces faces;
-    convertFaces(mesh, faces);
-    UVPool pool;
-    if (mesh.faceUVs)
-        poolUVPairs(faces.uvPairs.data(), faces.uvPairs.size() / 2, pool);
-
     AbcGeom::OXform xform(archive.getTop(), name);
     AbcGeom::OPolyMesh polyMesh(xform, name);
     AbcGeom::OPolyMeshSchema& schema = polyMesh.getSchema();
@@ -62,6 +55,18 @@ static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
     AbcGeom::OPolyMeshSchema::Sample sample(positions, indices, counts, uvs);
     schema.set(sample);
     schema.set(sample);
+}
+
+// Writes one mesh under the archive's top; the library's exceptions pass to
+// the caller.
+static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh)
+{
+    AlembicFaces faces;
+    convertFaces(mesh, faces);
+    UVPool pool;
+    if (mesh.faceUVs)
+        poolUVPairs(faces.uvPairs.data(), faces.uvPairs.size() / 2, pool);
+    writeAlembicMesh(archive, name, mesh, faces, pool);
 }
 
 float addMeshes(const char* outputPath, const char* list, int32_t listSize)

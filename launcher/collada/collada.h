@@ -21,6 +21,9 @@ struct ColladaStream
 };
 
 void put(ColladaStream& out, std::string_view text);
+// Writes the pending text out once it fills a block; for text appended to
+// out.pending directly.
+void flushWhenFull(ColladaStream& out);
 void flushStream(ColladaStream& out);
 
 // Numbers exactly as printf writes them: %g with precision 6 (positions and
@@ -28,6 +31,15 @@ void flushStream(ColladaStream& out);
 void appendGeneral(std::string& out, double value);
 void appendFixed(std::string& out, double value);
 void appendInteger(std::string& out, int64_t value);
+// The same for a float or an index into a buffer with the room given below;
+// they answer the end of the text. Lines formatted so go to the stream in one
+// piece.
+constexpr size_t kGeneralRoom = 16;
+constexpr size_t kFixedRoom = 48;
+constexpr size_t kIntegerRoom = 20;
+char* formatGeneral(char* at, float value);
+char* formatFixed(char* at, float value);
+char* formatInteger(char* at, int64_t value);
 
 // Texture coordinates pooled by their six-decimal texts: two pairs share an
 // index exactly when both texts are equal. Both exporters pool through it.

@@ -1,17 +1,23 @@
 // The geometry element of one mesh: positions, pooled texture coordinates,
-// vertex colours and the polygon list.
+// vertex colours and the polygon list. Each line of numbers is formatted in
+// place and appended to the stream's pending text, which goes out block by
+// block: the text of a large mesh is never gathered whole.
 #include "collada.h"
 #include "vyx.h"
 
-static void putSource(ColladaStream& out, const std::string& id, size_t floats, size_t count, size_t stride,
-                      const char* params, const char* type, const std::string& data)
+static void putSourceStart(ColladaStream& out, const std::string& id, size_t floats)
 {
     std::string text = "        <source id=\"" + id + "\">\n          <float_array id=\"" + id + "-array\" count=\"";
     appendInteger(text, int64_t(floats));
     text += "\">\n";
     put(out, text);
-    put(out, data);
-    text = "</float_array>\n          <technique_common>\n            <accessor source=\"#" + id + "-array\" count=\"";
+}
+
+static void putSourceEnd(ColladaStream& out, const std::string& id, size_t count, size_t stride, const char* params,
+                         const char* type)
+{
+    std::string text = "</float_array>\n          <technique_common>\n            <accessor source=\"#" + id +
+                       "-array\" count=\"";
     appendInteger(text, int64_t(count));
     text += "\" stride=\"";
     appendInteger(text, int64_t(stride));
@@ -22,20 +28,77 @@ static void putSource(ColladaStream& out, const std::string& id, size_t floats, 
     put(out, text);
 }
 
+static void putColors(ColladaStream& out, const uint32_t* colors, size_t vertexCount)
+{
+    // A channel takes one of 256 values, so each text is formatted once.
+    std::string channels[256];
+    for (int value = 0; value < 256; value++)
+        appendGeneral(channels[value], double(value) / 255.0);
+    for (size_t i = 0; i < vertexCount; i++)
+    {
+        uint32_t color = colors[i];
+        out.pending += channels[(color >> 16) & 0xFF];
+        out.pending += ' ';
+        out.pending += channels[(color >> 8) & 0xFF];
+        out.pending += ' ';
+        out.pending += channels[color & 0xFF];
+        out.pending += " 1.000000\n";
+        flushWhenFull(out);
+    }
+}
+
+// The polygon list's indices: per corner its vertex, its pooled UV when there
+// are UVs, and its vertex again for the colour when there are colours.
+static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t faceCount, const UVPool* uvs,
+                              bool colors)
+{
+    for (size_t f = 0; f < faceCount; f++)
+    {
+        const int32_t* corners = &mesh->faces[4 * f];
+        size_t n = corners[3] < 0 ? 3 : 4;
+        char line[4 * 3 * (kIntegerRoom + 1)];
+        char* end = line;
+        for (size_t c = 0; c < n; c++)
+        {
+            end = formatInteger(end, corners[c]);
+            *end++ = ' ';
+            if (uvs)
+            {
+                end = formatInteger(end, uvs->indices[4 * f + c]);
+                *end++ = ' ';
+            }
+            if (colors)
+            {
+                end = formatInteger(end, corners[c]);
+                *end++ = ' ';
+            }
+        }
+        out.pending.append(line, size_t(end - line));
+        flushWhenFull(out);
+    }
+}
+
 void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* mesh)
 {
     size_t vertexCount = size_t(std::max(mesh->vertexCount, 0));
     size_t faceCount = size_t(std::max(mesh->faceCount, 0));
     put(out, "    <geometry id=\"" + name + "-lib\" name=\"" + name + "Mesh\">\n      <mesh>\n");
 
-    std::string data;
-    data.reserve(vertexCount * 3 * 12);
-    for (size_t i = 0; i < vertexCount * 3; i++)
+    putSourceStart(out, name + "-POSITION", vertexCount * 3);
+    for (size_t i = 0; i < vertexCount; i++)
     {
-        appendGeneral(data, mesh->vertices[i]);
-        data += (i % 3 == 2) ? " \n" : " ";
+        char line[3 * (kGeneralRoom + 1) + 1];
+        char* end = line;
+        for (size_t axis = 0; axis < 3; axis++)
+        {
+            end = formatGeneral(end, mesh->vertices[3 * i + axis]);
+            *end++ = ' ';
+        }
+        *end++ = '\n';
+        out.pending.append(line, size_t(end - line));
+        flushWhenFull(out);
     }
-    putSource(out, name + "-POSITION", vertexCount * 3, vertexCount, 3, "XYZ", "float", data);
+    putSourceEnd(out, name + "-POSITION", vertexCount, 3, "XYZ", "float");
 
     UVPool pool;
     bool uvs = mesh->faceUVs != nullptr;
@@ -43,34 +106,26 @@ void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* 
     {
         poolUVPairs(mesh->faceUVs.get(), faceCount * 4, pool);
         size_t count = pool.values.size() / 2;
-        data.clear();
-        data.reserve(count * 20);
+        putSourceStart(out, name + "-UV0", count * 2);
         for (size_t i = 0; i < count; i++)
         {
-            appendFixed(data, pool.values[2 * i]);
-            data += ' ';
-            appendFixed(data, pool.values[2 * i + 1]);
-            data += '\n';
+            char line[2 * (kFixedRoom + 1)];
+            char* end = formatFixed(line, pool.values[2 * i]);
+            *end++ = ' ';
+            end = formatFixed(end, pool.values[2 * i + 1]);
+            *end++ = '\n';
+            out.pending.append(line, size_t(end - line));
+            flushWhenFull(out);
         }
-        putSource(out, name + "-UV0", count * 2, count, 2, "ST", "float", data);
+        putSourceEnd(out, name + "-UV0", count, 2, "ST", "float");
     }
 
     bool colors = mesh->vertexColors != nullptr;
     if (colors)
     {
-        data.clear();
-        data.reserve(vertexCount * 40);
-        for (size_t i = 0; i < vertexCount; i++)
-        {
-            uint32_t color = mesh->vertexColors[i];
-            appendGeneral(data, double((color >> 16) & 0xFF) / 255.0);
-            data += ' ';
-            appendGeneral(data, double((color >> 8) & 0xFF) / 255.0);
-            data += ' ';
-            appendGeneral(data, double(color & 0xFF) / 255.0);
-            data += " 1.000000\n";
-        }
-        putSource(out, name + "-VERTEX_COLOR0", vertexCount * 4, vertexCount, 4, "RGBA", "double", data);
+        putSourceStart(out, name + "-VERTEX_COLOR0", vertexCount * 4);
+        putColors(out, mesh->vertexColors.get(), vertexCount);
+        putSourceEnd(out, name + "-VERTEX_COLOR0", vertexCount, 4, "RGBA", "double");
     }
 
     std::string text = "        <vertices id=\"" + name + "-VERTEX\">\n          <input semantic=\"POSITION\" source=\"#" +
@@ -83,36 +138,14 @@ void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* 
     if (colors)
         text += std::string("          <input semantic=\"COLOR\" offset=\"") + (uvs ? "2" : "1") +
                 "\" set=\"0\" source=\"#" + name + "-VERTEX_COLOR0\"/>\n";
+    text += "          <vcount>";
     put(out, text);
-
-    std::string counts;
-    counts.reserve(faceCount * 2);
-    data.clear();
-    data.reserve(faceCount * 4 * (uvs + colors + 1) * 8);
     for (size_t f = 0; f < faceCount; f++)
     {
-        const int32_t* corners = &mesh->faces[4 * f];
-        size_t n = corners[3] < 0 ? 3 : 4;
-        counts += n == 3 ? "3 " : "4 ";
-        for (size_t c = 0; c < n; c++)
-        {
-            appendInteger(data, corners[c]);
-            data += ' ';
-            if (uvs)
-            {
-                appendInteger(data, pool.indices[4 * f + c]);
-                data += ' ';
-            }
-            if (colors)
-            {
-                appendInteger(data, corners[c]);
-                data += ' ';
-            }
-        }
+        out.pending += mesh->faces[4 * f + 3] < 0 ? "3 " : "4 ";
+        flushWhenFull(out);
     }
-    put(out, "          <vcount>");
-    put(out, counts);
     put(out, "</vcount>\n          <p>");
-    put(out, data);
+    putPolygonIndices(out, mesh, faceCount, uvs ? &pool : nullptr, colors);
     put(out, "</p>\n        </polylist>\n      </mesh>\n    </geometry>\n");
 }

@@ -30,7 +30,23 @@ void appendFixed(std::string& out, double value)
 
 void appendInteger(std::string& out, int64_t value)
 {
-    char text[24];
-    auto [end, error] = std::to_chars(text, text + sizeof(text), value);
-    out.append(text, size_t(end - text));
+    char text[kIntegerRoom];
+    out.append(text, size_t(formatInteger(text, value) - text));
+}
+
+// A float's texts always fit: at most 12 characters for %g, and 39 digits,
+// a sign and six decimals for %f.
+char* formatGeneral(char* at, float value)
+{
+    return std::to_chars(at, at + kGeneralRoom, double(value), std::chars_format::general, 6).ptr;
+}
+
+char* formatFixed(char* at, float value)
+{
+    return std::to_chars(at, at + kFixedRoom, double(value), std::chars_format::fixed, 6).ptr;
+}
+
+char* formatInteger(char* at, int64_t value)
+{
+    return std::to_chars(at, at + kIntegerRoom, value).ptr;
 }

@@ -5,6 +5,11 @@ static constexpr size_t kBlock = size_t(1) << 20;
 void put(ColladaStream& out, std::string_view text)
 {
     out.pending.append(text);
+    flushWhenFull(out);
+}
+
+void flushWhenFull(ColladaStream& out)
+{
     if (out.pending.size() >= kBlock)
         flushStream(out);
 }

@@ -68,3 +68,33 @@ TEST(NumberFormat, Integers)
     appendInteger(text, 4294967295LL);
     EXPECT_EQ(text, "0 -2147483648 4294967295");
 }
+
+TEST(NumberFormat, FloatsIntoBuffersMatchPrintfWithinTheirRoom)
+{
+    std::vector<float> values = {0.0f, -0.0f, std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
+                                 std::numeric_limits<float>::min(), -std::numeric_limits<float>::denorm_min(),
+                                 std::numeric_limits<float>::infinity(), -std::nanf(""), 999999.5f, 0.0078125f};
+    std::mt19937 random(20261209);
+    for (int i = 0; i < 100000; i++)
+    {
+        uint32_t bits = random();
+        float f;
+        memcpy(&f, &bits, sizeof(f));
+        values.push_back(f);
+    }
+    // A text that did not fit its room would come out cut or empty.
+    for (float value : values)
+    {
+        char expected[512];
+        char general[kGeneralRoom];
+        char fixed[kFixedRoom];
+        snprintf(expected, sizeof(expected), "%g", value);
+        EXPECT_EQ(std::string(general, formatGeneral(general, value)), expected);
+        snprintf(expected, sizeof(expected), "%f", value);
+        EXPECT_EQ(std::string(fixed, formatFixed(fixed, value)), expected);
+        if (HasFailure())
+            return;
+    }
+    char text[kIntegerRoom];
+    EXPECT_EQ(std::string(text, formatInteger(text, INT64_MIN)), "-9223372036854775808");
+}
