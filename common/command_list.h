@@ -53,6 +53,15 @@ COMMAND(Version, LibLauncher, ArgNone)
 COMMAND(GetHello, LibLauncher, ArgNone)
 COMMAND(HelloF, LibLauncher, ArgNone)
 COMMAND(GrabCurrentTime, LibLauncher, ArgBuffer1 | ArgBuffer1Size)
+
+// File, folder and colour dialogs.
+COMMAND(GetFilesDialog, LibLauncher, ArgText | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(GetFilePath, LibLauncher, ArgValue | ArgBuffer1 | ArgBuffer1Size)
+COMMAND(ClearFileList, LibLauncher, ArgNone)
+COMMAND(SetDefaultFolder, LibLauncher, ArgNone)
+COMMAND(ChooseFolder, LibLauncher, ArgBuffer1 | ArgBuffer1Size)
+COMMAND(GetColorPicker, LibLauncher, ArgBuffer1 | ArgBuffer1Size)
+
 COMMAND(StartApp, LibLauncher, ArgBuffer1)
 COMMAND(StartAppArg, LibLauncher, ArgText | ArgBuffer1)
 COMMAND(StartWithArgs, LibLauncher, ArgText | ArgBuffer1)

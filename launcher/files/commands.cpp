@@ -77,6 +77,39 @@ HOST_COMMAND(FileCopyTo)
     return fileCopyTo(text, buffer1);
 }
 
+HOST_COMMAND(GetFilesDialog)
+{
+    return getFilesDialog(g_chosenFiles, text, buffer1, buffer1Size);
+}
+
+HOST_COMMAND(GetFilePath)
+{
+    return getFilePath(g_chosenFiles, value, buffer1, buffer1Size);
+}
+
+HOST_COMMAND(ClearFileList)
+{
+    clearFilesL(g_chosenFiles);
+    return 0;
+}
+
+// Kept for the scripts that call it: the panels open where the desktop puts
+// them.
+HOST_COMMAND(SetDefaultFolder)
+{
+    return 0;
+}
+
+HOST_COMMAND(ChooseFolder)
+{
+    return chooseFolder(buffer1, buffer1Size);
+}
+
+HOST_COMMAND(GetColorPicker)
+{
+    return getColorPicker(buffer1, buffer1Size);
+}
+
 HOST_COMMAND(Version)
 {
     return 2021;

@@ -1,15 +1,18 @@
 // File system commands: host paths, folders, folder enumeration, file
-// operations and small queries, as plain functions behind the commands.
+// operations, dialogs and small queries, as plain functions behind the
+// commands.
 #pragma once
 
 #include "command.h"
 #include "host_path.h"
+#include "platform.h"
 
 #include <dirent.h>
 
 #include <cstdint>
 #include <ctime>
 #include <string>
+#include <vector>
 
 // Folders.
 bool createFolder(const char* path);
@@ -46,6 +49,34 @@ float getFileNumber(const char* text);
 float fileDelete(const char* text);
 float fileRename(const char* text, const char* buffer1);
 float fileCopyTo(const char* text, const char* buffer1);
+
+// Dialogs. The chosen-files list is replaced only by an accepted file panel.
+extern std::vector<std::string> g_chosenFiles;
+// The type list with every "." and blank removed.
+std::string cleanTypeList(const std::string& list);
+// The extensions of a cleaned type list, split at ",", empty ones left out.
+std::vector<std::string> splitTypeList(const std::string& list);
+// Shows the open-files panel; the number of files chosen, which replace the
+// list, or 0 when cancelled (the list stays).
+int runCocoaOpenFileBrowser(std::vector<std::string>& files, const char* title, const std::string& types);
+// The chosen folder; empty when cancelled.
+std::string runCocoaChooseFolder(const char* title);
+// The file at a 0-based index with its symbolic links resolved; false when
+// the index lies outside the list.
+bool fileFromArray(const std::vector<std::string>& files, int64_t index, std::string& path);
+void clearFilesL(std::vector<std::string>& files);
+// Writes the whole text with its NUL into buffer 1; false, with the buffer
+// untouched, when it does not fit or the buffer is missing.
+bool writeIfRoom(const std::string& text, char* buffer1, int32_t buffer1Size);
+
+float getFilesDialog(std::vector<std::string>& files, const char* title, char* buffer1, int32_t buffer1Size);
+float getFilePath(const std::vector<std::string>& files, double value, char* buffer1, int32_t buffer1Size);
+float chooseFolder(char* buffer1, int32_t buffer1Size);
+
+// The colour picker. A default colour text is three components from 0 to
+// 65535 separated by commas; false when the text does not read so.
+bool readDefaultColor(const std::string& text, RgbColor& color);
+float getColorPicker(char* buffer1, int32_t buffer1Size);
 
 // Small queries.
 // Local time as month-day-year,hour:minute:second on the 12-hour clock.

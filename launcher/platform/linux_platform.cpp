@@ -21,6 +21,9 @@ const PlatformServices& linuxPlatform()
         linuxPostKeys,
         linuxPostClick,
         linuxDownload,
+        linuxOpenFilesPanel,
+        linuxChooseFolderPanel,
+        linuxColorPanel,
     };
     return services;
 }

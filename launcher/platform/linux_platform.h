@@ -28,3 +28,10 @@ bool linuxKeyboardMap(KeyboardMap& map);
 void linuxPostKeys(const std::vector<KeyEvent>& events);
 void linuxPostClick(int32_t x, int32_t y);
 bool linuxDownload(const char* url, const char* path);
+
+struct RgbColor;
+struct ColorAnswer;
+bool linuxOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,
+                         std::vector<std::string>& paths);
+bool linuxChooseFolderPanel(const char* title, std::string& folder);
+ColorAnswer linuxColorPanel(const RgbColor& initial);

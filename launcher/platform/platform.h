@@ -51,6 +51,23 @@ struct KeyEvent
     bool down = false;
 };
 
+// A colour on the 8-bit scale of each channel.
+struct RgbColor
+{
+    uint8_t red = 0;
+    uint8_t green = 0;
+    uint8_t blue = 0;
+};
+
+// What the colour panel answered: status 0 when the user accepted, with the
+// colour when the answer read as one; otherwise the desktop's error code.
+struct ColorAnswer
+{
+    int status = 0;
+    bool chosen = false;
+    RgbColor color;
+};
+
 struct PlatformServices
 {
     // Files.
@@ -102,6 +119,18 @@ struct PlatformServices
     // Fetches url and stores the body at the absolute path: written beside
     // it and renamed over it only after a complete, successful transfer.
     bool (*download)(const char* url, const char* path);
+
+    // Dialogs, modal: each returns once the user has answered. Without a
+    // display a panel counts as cancelled.
+    // The open-files panel: several files of the given extensions, every
+    // type when there are none; title may be null. True with the chosen
+    // paths when the user accepted; false, paths untouched, otherwise.
+    bool (*openFilesPanel)(const char* title, const std::vector<std::string>& extensions,
+                           std::vector<std::string>& paths);
+    // The choose-folder panel: true with the chosen folder when accepted.
+    bool (*chooseFolderPanel)(const char* title, std::string& folder);
+    // The colour panel, preset to initial.
+    ColorAnswer (*colorPanel)(const RgbColor& initial);
 };
 
 // Desktop error codes the commands pass on.
@@ -109,6 +138,7 @@ enum : int
 {
     kFileNotFound = -43,
     kNoScriptingComponent = -50,
+    kUserCancelled = -128,
     kApplicationNotFound = -10814,
 };
 

@@ -107,11 +107,37 @@ static bool download(const char* url, const char* path)
     return g_double->downloadAnswer;
 }
 
+static bool openFilesPanel(const char* title, const std::vector<std::string>& extensions,
+                           std::vector<std::string>& paths)
+{
+    g_double->calls.push_back(std::string("openFilesPanel ") + (title ? title : "(no title)"));
+    g_double->offeredExtensions = extensions;
+    if (g_double->openFilesAnswer)
+        paths = g_double->chosenFiles;
+    return g_double->openFilesAnswer;
+}
+
+static bool chooseFolderPanel(const char* title, std::string& folder)
+{
+    g_double->calls.push_back(std::string("chooseFolderPanel ") + (title ? title : "(no title)"));
+    if (g_double->chooseFolderAnswer)
+        folder = g_double->chosenFolder;
+    return g_double->chooseFolderAnswer;
+}
+
+static ColorAnswer colorPanel(const RgbColor& initial)
+{
+    g_double->calls.push_back("colorPanel");
+    g_double->presetColor = initial;
+    return g_double->colorAnswer;
+}
+
 static const PlatformServices kDoubleServices = {
     createFolder, listFolder, removeItem, usersFolder, copyFile,
     launchApplication, runningApplications, openWithDefaultApplication, createFolderIn, runScript,
     screenLayout, firstWindowFullScreen, toggleFirstWindowFullScreen, keyboardMap, postKeys, postClick,
     download,
+    openFilesPanel, chooseFolderPanel, colorPanel,
 };
 
 PlatformDouble::PlatformDouble()

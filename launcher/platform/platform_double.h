@@ -29,6 +29,13 @@ struct PlatformDouble
     bool keyboardAnswer = true;
     KeyboardMap keyboard;
     std::vector<KeyEvent> postedKeys; // every key event posted, in order
+    bool openFilesAnswer = false; // the user accepts the open-files panel
+    std::vector<std::string> chosenFiles;
+    std::vector<std::string> offeredExtensions; // of the last open-files panel
+    bool chooseFolderAnswer = false;
+    std::string chosenFolder;
+    ColorAnswer colorAnswer = {kUserCancelled, false, {}};
+    RgbColor presetColor; // of the last colour panel
 
     // Installs this double as the platform until it is destroyed.
     PlatformDouble();
