@@ -33,15 +33,19 @@ bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size)
     return true;
 }
 
-bool writeWholeText(const std::string& text, char* buffer1, int32_t buffer1Size)
+bool writeIfRoom(const std::string& text, char* buffer1, int32_t buffer1Size)
 {
-    if (buffer1 == nullptr || buffer1Size <= 0)
+    if (buffer1 == nullptr || buffer1Size <= 0 || text.size() >= size_t(buffer1Size))
         return false;
-    if (text.size() >= size_t(buffer1Size))
-    {
-        buffer1[0] = '\0';
-        return false;
-    }
     memcpy(buffer1, text.c_str(), text.size() + 1);
     return true;
+}
+
+bool writeWholeText(const std::string& text, char* buffer1, int32_t buffer1Size)
+{
+    if (writeIfRoom(text, buffer1, buffer1Size))
+        return true;
+    if (buffer1 != nullptr && buffer1Size > 0)
+        buffer1[0] = '\0';
+    return false;
 }

@@ -39,7 +39,11 @@ inline bool textMissing(const char* text)
 // False, with nothing written, when the buffer is null or its size not positive.
 bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size);
 
-// Writes the whole text with its NUL, or nothing of it: a text that does not
-// fit leaves an empty text in buffer 1 (when it has room for the NUL) and
-// answers false, as do a null buffer and a size that is not positive.
+// Writes the whole text with its NUL when it fits; otherwise buffer 1 is left
+// as it was and the answer is false, as for a null buffer and a size that is
+// not positive.
+bool writeIfRoom(const std::string& text, char* buffer1, int32_t buffer1Size);
+
+// The same, except that a text that does not fit leaves an empty text in
+// buffer 1 (when it has room for the NUL).
 bool writeWholeText(const std::string& text, char* buffer1, int32_t buffer1Size);

@@ -66,13 +66,6 @@ void clearFilesL(std::vector<std::string>& files)
     files.clear();
 }
 
-bool writeIfRoom(const std::string& text, char* buffer1, int32_t buffer1Size)
-{
-    if (buffer1 == nullptr || buffer1Size <= 0 || text.size() >= size_t(buffer1Size))
-        return false;
-    return writeWholeText(text, buffer1, buffer1Size);
-}
-
 float getFilesDialog(std::vector<std::string>& files, const char* title, char* buffer1, int32_t buffer1Size)
 {
     // Without a readable type list the panel allows every type.

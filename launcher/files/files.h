@@ -65,9 +65,6 @@ std::string runCocoaChooseFolder(const char* title);
 // the index lies outside the list.
 bool fileFromArray(const std::vector<std::string>& files, int64_t index, std::string& path);
 void clearFilesL(std::vector<std::string>& files);
-// Writes the whole text with its NUL into buffer 1; false, with the buffer
-// untouched, when it does not fit or the buffer is missing.
-bool writeIfRoom(const std::string& text, char* buffer1, int32_t buffer1Size);
 
 float getFilesDialog(std::vector<std::string>& files, const char* title, char* buffer1, int32_t buffer1Size);
 float getFilePath(const std::vector<std::string>& files, double value, char* buffer1, int32_t buffer1Size);

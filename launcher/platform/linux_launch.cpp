@@ -16,6 +16,16 @@
 
 extern char** environ;
 
+std::vector<char*> argumentVector(std::vector<std::string>& words)
+{
+    std::vector<char*> argv;
+    argv.reserve(words.size() + 1);
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return argv;
+}
+
 static bool isApplication(const char* path)
 {
     struct stat info;
@@ -24,7 +34,7 @@ static bool isApplication(const char* path)
 
 // Runs in the intermediate child, where only async-signal-safe calls belong:
 // everything it needs is prepared before the fork.
-[[noreturn]] static void spawnAndLeave(const char* program, bool searchPath, char* const* argv, int report)
+[[noreturn]] static void spawnAndLeave(const char* program, char* const* argv, int report)
 {
     posix_spawnattr_t attributes;
     int result = posix_spawnattr_init(&attributes);
@@ -32,8 +42,7 @@ static bool isApplication(const char* path)
         result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
     pid_t pid = 0;
     if (result == 0)
-        result = searchPath ? posix_spawnp(&pid, program, nullptr, &attributes, argv, environ)
-                            : posix_spawn(&pid, program, nullptr, &attributes, argv, environ);
+        result = posix_spawn(&pid, program, nullptr, &attributes, argv, environ);
     // posix_spawn answers an exec failure itself; the answer travels back
     // through the close-on-exec pipe.
     ssize_t ignored = write(report, &result, sizeof(result));
@@ -45,23 +54,18 @@ static bool isApplication(const char* path)
 // process: the intermediate child exits at once and is reaped here, so that
 // no zombie is left whatever the program does. Answers the spawn's error, 0
 // when the program runs.
-static int spawnDetached(const char* program, bool searchPath, const std::vector<std::string>& arguments)
+static int spawnDetached(const char* program, const std::vector<std::string>& arguments)
 {
-    std::vector<std::string> words;
-    words.reserve(arguments.size() + 1);
-    words.emplace_back(program);
+    std::vector<std::string> words = {program};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(words);
 
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0)
         return errno;
     pid_t child = fork();
     if (child == 0)
-        spawnAndLeave(program, searchPath, argv.data(), report[1]);
+        spawnAndLeave(program, argv.data(), report[1]);
     close(report[1]);
     int result = ECHILD;
     if (child > 0)
@@ -83,7 +87,7 @@ static int spawnDetached(const char* program, bool searchPath, const std::vector
 
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments)
 {
-    return isApplication(path) && spawnDetached(path, false, arguments) == 0;
+    return isApplication(path) && spawnDetached(path, arguments) == 0;
 }
 
 void linuxRunningApplications(std::vector<std::string>& names)
@@ -125,10 +129,7 @@ int linuxOpenWithDefaultApplication(const char* path)
     if (stat(path, &info) != 0)
         return kFileNotFound;
     std::vector<std::string> words = {"xdg-open", path};
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(words);
     pid_t pid = 0;
     if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv.data(), environ) != 0)
         return kApplicationNotFound;

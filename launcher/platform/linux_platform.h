@@ -6,6 +6,11 @@
 #include <string>
 #include <vector>
 
+// The argument vector of a program to spawn: program, then the arguments, as
+// the pointers posix_spawn takes, ending in null. The pointers lead into
+// words, which the caller keeps until the spawn is done.
+std::vector<char*> argumentVector(std::vector<std::string>& words);
+
 bool linuxCreateFolder(const char* path);
 bool linuxListFolder(const char* path, std::vector<std::string>& names);
 bool linuxRemoveItem(const char* path);

@@ -1,5 +1,6 @@
 // Running zenity: spawned with an argument vector, its answer read through a
 // pipe, the child reaped before returning.
+#include "linux_platform.h"
 #include "linux_zenity.h"
 
 #include <fcntl.h>
@@ -66,10 +67,7 @@ int runZenity(const std::vector<std::string>& arguments, std::string& answer)
         return -1;
     std::vector<std::string> words = {"zenity"};
     words.insert(words.end(), arguments.begin(), arguments.end());
-    std::vector<char*> argv;
-    for (std::string& word : words)
-        argv.push_back(word.data());
-    argv.push_back(nullptr);
+    std::vector<char*> argv = argumentVector(words);
 
     int output[2];
     if (pipe2(output, O_CLOEXEC) != 0)
