@@ -7,14 +7,19 @@ static Dropdown* current()
     return currentDropdown(g_dropdowns, g_currentDropdown);
 }
 
+static uint8_t* currentMark()
+{
+    return currentFreeMark(g_dropdownFree, g_currentDropdown);
+}
+
 HOST_COMMAND(DropdownNew)
 {
-    return float(dropdownNew(g_dropdowns, g_currentDropdown));
+    return float(dropdownNew(g_dropdowns, g_dropdownFree, g_currentDropdown));
 }
 
 HOST_COMMAND(DropdownDelete)
 {
-    return dropdownDelete(g_dropdowns, g_currentDropdown);
+    return dropdownDelete(g_dropdowns, g_dropdownFree, g_currentDropdown);
 }
 
 HOST_COMMAND(DropdownLoad)
@@ -24,7 +29,7 @@ HOST_COMMAND(DropdownLoad)
 
 HOST_COMMAND(DropdownClear)
 {
-    return dropdownClear(current());
+    return dropdownClear(current(), currentMark());
 }
 
 HOST_COMMAND(DropdownGetCount)
@@ -64,7 +69,7 @@ HOST_COMMAND(DropdownRemove)
 
 HOST_COMMAND(DropdownSelect)
 {
-    return dropdownSelect(current(), truncToInt(value));
+    return dropdownSelect(current(), truncToInt(value), currentMark());
 }
 
 HOST_COMMAND(DropdownGetSelected)
@@ -74,7 +79,7 @@ HOST_COMMAND(DropdownGetSelected)
 
 HOST_COMMAND(DropdownShow)
 {
-    return dropdownShow(current(), text, host);
+    return dropdownShow(current(), text, host, currentMark());
 }
 
 HOST_COMMAND(DropdownGetSize)

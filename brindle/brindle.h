@@ -8,27 +8,34 @@
 #include <string>
 #include <vector>
 
+// One element of the exported table: its layout (selected, then items, and
+// nothing else) is what readers of the exported table expect.
 struct Dropdown
 {
     int32_t selected = 0; // -1 marks a deleted dropdown until a selection is given again
     std::vector<std::string> items;
-    // Whether DropdownNew may hand the slot out again. Kept apart from the
-    // selection so that a negative answer of the host never frees a list in use.
-    bool isFree = false;
 };
 
 // The library-wide dropdown table and its current index (-1: none current).
 extern TESMAR_EXPORT std::vector<Dropdown> g_dropdowns;
 extern TESMAR_EXPORT int32_t g_currentDropdown;
 
-// Dropdown lists. The table functions take the table and current index they
-// work on; the others take the current dropdown, or null when none is current.
-int32_t dropdownNew(std::vector<Dropdown>& dropdowns, int32_t& current);
-float dropdownDelete(std::vector<Dropdown>& dropdowns, int32_t& current);
+// Which slots DropdownNew may hand out again (1: free), one mark per slot of
+// the table. Kept apart from the selection, so that a negative answer of the
+// host never frees a list in use, and outside the exported elements.
+using DropdownFreeMarks = std::vector<uint8_t>;
+extern DropdownFreeMarks g_dropdownFree;
+
+// Dropdown lists. The table functions take the table, its free marks and the
+// current index they work on; the others take the current dropdown, or null
+// when none is current, and those that give it a selection its free mark.
+int32_t dropdownNew(std::vector<Dropdown>& dropdowns, DropdownFreeMarks& free, int32_t& current);
+float dropdownDelete(std::vector<Dropdown>& dropdowns, DropdownFreeMarks& free, int32_t& current);
 float dropdownLoad(const std::vector<Dropdown>& dropdowns, int32_t& current, double value);
 Dropdown* currentDropdown(std::vector<Dropdown>& dropdowns, int32_t current);
+uint8_t* currentFreeMark(DropdownFreeMarks& free, int32_t current);
 
-float dropdownClear(Dropdown* dropdown);
+float dropdownClear(Dropdown* dropdown, uint8_t* freeMark);
 float dropdownGetCount(const Dropdown* dropdown);
 float dropdownGet(const Dropdown* dropdown, int32_t index, char* buffer1, int32_t buffer1Size);
 float dropdownSet(Dropdown* dropdown, const char* text, int32_t index);
@@ -36,9 +43,9 @@ float dropdownFind(const Dropdown* dropdown, const char* text);
 float dropdownAdd(Dropdown* dropdown, const char* text);
 float dropdownInsert(Dropdown* dropdown, const char* text, int32_t index);
 float dropdownRemove(Dropdown* dropdown, int32_t index);
-float dropdownSelect(Dropdown* dropdown, int32_t index);
+float dropdownSelect(Dropdown* dropdown, int32_t index, uint8_t* freeMark);
 float dropdownGetSelected(const Dropdown* dropdown);
-float dropdownShow(Dropdown* dropdown, const char* title, const HostContext* host);
+float dropdownShow(Dropdown* dropdown, const char* title, const HostContext* host, uint8_t* freeMark);
 
 // The item table handed to the host: n pointers, then the texts they point at,
 // packed with their NULs, in one block of (n + ceil(t / 8)) * 8 bytes.

@@ -5,30 +5,36 @@
 
 std::vector<Dropdown> g_dropdowns;
 int32_t g_currentDropdown = -1;
+DropdownFreeMarks g_dropdownFree;
 
-int32_t dropdownNew(std::vector<Dropdown>& dropdowns, int32_t& current)
+int32_t dropdownNew(std::vector<Dropdown>& dropdowns, DropdownFreeMarks& free, int32_t& current)
 {
     current = -1;
+    free.resize(dropdowns.size());
     size_t slot = 0;
-    while (slot < dropdowns.size() && !dropdowns[slot].isFree)
+    while (slot < dropdowns.size() && !free[slot])
         slot++;
     if (slot == dropdowns.size())
+    {
+        free.push_back(0);
         dropdowns.emplace_back();
+    }
     // A reused slot keeps its items: DropdownDelete emptied them, and items a
     // script added to the free slot since then stay with it.
-    dropdowns[slot].isFree = false;
+    free[slot] = 0;
     dropdowns[slot].selected = 0;
     current = int32_t(slot);
     return current;
 }
 
-float dropdownDelete(std::vector<Dropdown>& dropdowns, int32_t& current)
+float dropdownDelete(std::vector<Dropdown>& dropdowns, DropdownFreeMarks& free, int32_t& current)
 {
     Dropdown* dropdown = currentDropdown(dropdowns, current);
-    if (!dropdown)
+    uint8_t* freeMark = currentFreeMark(free, current);
+    if (!dropdown || !freeMark)
         return -1;
     dropdown->selected = -1;
-    dropdown->isFree = true;
+    *freeMark = 1;
     std::vector<std::string>().swap(dropdown->items);
     current = -1;
     return 0;
@@ -50,12 +56,26 @@ Dropdown* currentDropdown(std::vector<Dropdown>& dropdowns, int32_t current)
     return &dropdowns[size_t(current)];
 }
 
-float dropdownClear(Dropdown* dropdown)
+uint8_t* currentFreeMark(DropdownFreeMarks& free, int32_t current)
+{
+    if (current < 0 || size_t(current) >= free.size())
+        return nullptr;
+    return &free[size_t(current)];
+}
+
+// A slot given a selection is in use again.
+static void markInUse(uint8_t* freeMark)
+{
+    if (freeMark)
+        *freeMark = 0;
+}
+
+float dropdownClear(Dropdown* dropdown, uint8_t* freeMark)
 {
     if (!dropdown)
         return -1;
     dropdown->selected = 0;
-    dropdown->isFree = false;
+    markInUse(freeMark);
     std::vector<std::string>().swap(dropdown->items);
     return 0;
 }
@@ -137,12 +157,12 @@ float dropdownRemove(Dropdown* dropdown, int32_t index)
     return float(index);
 }
 
-float dropdownSelect(Dropdown* dropdown, int32_t index)
+float dropdownSelect(Dropdown* dropdown, int32_t index, uint8_t* freeMark)
 {
     if (!dropdown || index < 0 || (index != 0 && size_t(index) >= dropdown->items.size()))
         return -1;
     dropdown->selected = index;
-    dropdown->isFree = false;
+    markInUse(freeMark);
     return float(index);
 }
 
@@ -172,7 +192,7 @@ std::vector<uint64_t> dropdownItemTable(const std::vector<std::string>& items)
     return block;
 }
 
-float dropdownShow(Dropdown* dropdown, const char* title, const HostContext* host)
+float dropdownShow(Dropdown* dropdown, const char* title, const HostContext* host, uint8_t* freeMark)
 {
     if (textMissing(title) || !dropdown || dropdown->items.empty())
         return -1;
@@ -187,6 +207,6 @@ float dropdownShow(Dropdown* dropdown, const char* title, const HostContext* hos
                                              reinterpret_cast<char**>(table.data()), dropdown->selected, 16, 80);
     dropdown->selected = answer;
     if (answer >= 0)
-        dropdown->isFree = false;
+        markInUse(freeMark);
     return float(answer);
 }

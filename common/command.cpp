@@ -15,6 +15,19 @@ int32_t truncToInt(double value)
     return int32_t(value);
 }
 
+float guardCommand(HostCommandEntry body, const char* text, double value, char* buffer1, int32_t buffer1Size,
+                   char* buffer2, int32_t buffer2Size, HostContext* host) noexcept
+{
+    try
+    {
+        return body(text, value, buffer1, buffer1Size, buffer2, buffer2Size, host);
+    }
+    catch (...)
+    {
+        return -1;
+    }
+}
+
 bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size)
 {
     if (buffer1 == nullptr || buffer1Size <= 0 || text == nullptr)

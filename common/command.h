@@ -17,12 +17,24 @@ using HostCommandEntry = float (*)(const char* text, double value, char* buffer1
 #define TESMAR_EXPORT __attribute__((visibility("default")))
 #endif
 
-// Defines an exported command. Each command reads only some of its arguments.
-#define HOST_COMMAND(name)                                                                                \
-    extern "C" TESMAR_EXPORT float name([[maybe_unused]] const char* text, [[maybe_unused]] double value, \
-                                        [[maybe_unused]] char* buffer1, [[maybe_unused]] int32_t buffer1Size, \
-                                        [[maybe_unused]] char* buffer2, [[maybe_unused]] int32_t buffer2Size, \
-                                        [[maybe_unused]] HostContext* host)
+// Calls a command's body; an exception that leaves it (memory running out,
+// say) answers -1 instead of reaching the host, which cannot take one.
+float guardCommand(HostCommandEntry body, const char* text, double value, char* buffer1, int32_t buffer1Size,
+                   char* buffer2, int32_t buffer2Size, HostContext* host) noexcept;
+
+// Defines an exported command: its body, run behind guardCommand. Each
+// command reads only some of its arguments.
+#define HOST_COMMAND(name)                                                                                      \
+    static float name##Body(const char*, double, char*, int32_t, char*, int32_t, HostContext*);               \
+    extern "C" TESMAR_EXPORT float name(const char* text, double value, char* buffer1, int32_t buffer1Size,   \
+                                        char* buffer2, int32_t buffer2Size, HostContext* host)                \
+    {                                                                                                           \
+        return guardCommand(name##Body, text, value, buffer1, buffer1Size, buffer2, buffer2Size, host);       \
+    }                                                                                                           \
+    static float name##Body([[maybe_unused]] const char* text, [[maybe_unused]] double value,                 \
+                            [[maybe_unused]] char* buffer1, [[maybe_unused]] int32_t buffer1Size,             \
+                            [[maybe_unused]] char* buffer2, [[maybe_unused]] int32_t buffer2Size,             \
+                            [[maybe_unused]] HostContext* host)
 
 // A command's number as an integer: truncated toward zero. Values outside the
 // 32-bit range saturate and NaN counts as 0, so no value is undefined.

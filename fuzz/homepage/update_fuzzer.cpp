@@ -10,18 +10,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (size == 0)
         return 0;
     int32_t language = int8_t(data[0]) % 10;
-    std::string text(reinterpret_cast<const char*>(data + 1), size - 1);
-    std::vector<std::string> lines;
-    size_t start = 0;
-    for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-        lines.push_back(text.substr(start, end - start));
-    lines.push_back(text.substr(start));
+    std::string_view text(reinterpret_cast<const char*>(data + 1), size - 1);
     char url[32];
     for (UpdateVariant variant : {UpdateVariant::YearBlock, UpdateVariant::LanguageBlock, UpdateVariant::EveryLine})
     {
         UpdateFindings findings;
-        evaluateUpdate(variant, language, lines, findings, url, sizeof(url));
-        compareTimestamps(findings.timestamp, lines.front());
+        evaluateUpdate(variant, language, text, findings, url, sizeof(url));
+        compareTimestamps(findings.timestamp, std::string(text.substr(0, text.find('\n'))));
     }
     return 0;
 }

@@ -6,6 +6,9 @@
 #include <Alembic/AbcGeom/All.h>
 
 #include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <new>
 #include <string>
 
 namespace AbcGeom = Alembic::AbcGeom;
@@ -69,23 +72,68 @@ static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
     writeAlembicMesh(archive, name, mesh, faces, pool);
 }
 
-float addMeshes(const char* outputPath, const char* list, int32_t listSize)
+namespace
 {
-    if (!outputPath)
-        return -3;
-    // The output must be writable, or at least removable so that the
-    // archive can take its place.
-    if (FILE* probe = fopen(outputPath, "w"))
-        fclose(probe);
-    else if (remove(outputPath) != 0)
-        return -3;
+// Alembic writes each object's headers when the object is destroyed, in
+// destructors that cannot pass an exception on: memory running out there
+// would end the host. While the library's objects live, a reserve set aside
+// beforehand is given back at the first failed allocation, so that what is
+// under way can finish and the archive be closed; the export then stops and
+// answers -1. A failure after that throws as usual.
+struct MemoryReserve
+{
+    static constexpr size_t kBytes = size_t(4) << 20;
+    char* reserve = nullptr;
+    bool used = false;
+    std::new_handler previous = nullptr;
 
-    std::vector<std::string> entries = splitMeshList(list, listSize);
+    // The reserve of the export under way, for the handler, which takes no
+    // argument; set only within one call.
+    static MemoryReserve* active;
+
+    MemoryReserve()
+    {
+        reserve = static_cast<char*>(malloc(kBytes));
+        if (reserve)
+            memset(reserve, 0, kBytes); // taken for real, not only promised
+        active = this;
+        previous = std::set_new_handler(giveBack);
+    }
+    ~MemoryReserve()
+    {
+        std::set_new_handler(previous);
+        active = nullptr;
+        free(reserve);
+    }
+    MemoryReserve(const MemoryReserve&) = delete;
+    MemoryReserve& operator=(const MemoryReserve&) = delete;
+
+    static void giveBack()
+    {
+        MemoryReserve* self = active;
+        if (self && self->reserve)
+        {
+            free(self->reserve);
+            self->reserve = nullptr;
+            self->used = true;
+            return;
+        }
+        if (self && self->previous)
+            return self->previous();
+        throw std::bad_alloc();
+    }
+};
+MemoryReserve* MemoryReserve::active = nullptr;
+
+// Writes the listed meshes into an archive at outputPath; every object of the
+// library lives and dies in here.
+float writeArchive(const char* outputPath, const std::vector<std::string>& entries, const MemoryReserve& reserve)
+{
     float result = 0;
     try
     {
         Alembic::Abc::OArchive archive(Alembic::AbcCoreOgawa::WriteArchive(), outputPath);
-        for (size_t i = 1; i < entries.size(); i++)
+        for (size_t i = 1; i < entries.size() && !reserve.used; i++)
         {
             std::string path = entries[0] + entries[i] + ".Vyx";
             Vyx_Mesh mesh;
@@ -112,6 +160,24 @@ float addMeshes(const char* outputPath, const char* list, int32_t listSize)
         return result < 0 ? result : -3;
     }
     return result;
+}
+}
+
+float addMeshes(const char* outputPath, const char* list, int32_t listSize)
+{
+    if (!outputPath)
+        return -3;
+    // The output must be writable, or at least removable so that the
+    // archive can take its place.
+    if (FILE* probe = fopen(outputPath, "w"))
+        fclose(probe);
+    else if (remove(outputPath) != 0)
+        return -3;
+
+    std::vector<std::string> entries = splitMeshList(list, listSize);
+    MemoryReserve reserve;
+    float result = writeArchive(outputPath, entries, reserve);
+    return reserve.used && result == 0 ? -1 : result;
 }
 
 float testAlembic()

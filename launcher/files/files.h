@@ -22,7 +22,10 @@ std::string pathExtension(const std::string& name);
 // Removes every entry of folder whose extension is exactly extension; true
 // when the folder could be listed, whatever the removals did.
 bool deleteFilesInFolder(const char* folder, const char* extension);
-// Removes the folder's entries whose names hold a "." (files and empty
+// Whether EmptyFolder removes an entry of this name: a "." comes after its
+// last "\\" (the name scanned backwards meets a "." before a separator).
+bool clearFolderPicks(const std::string& name);
+// Removes the folder's entries that clearFolderPicks picks (files and empty
 // folders); 0, or -1 when the folder cannot be opened.
 float ClearFolder(std::string path);
 std::string getSharedFolder();

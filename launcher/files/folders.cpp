@@ -31,6 +31,21 @@ bool deleteFilesInFolder(const char* folder, const char* extension)
     return true;
 }
 
+bool clearFolderPicks(const std::string& name)
+{
+    // The full path is scanned backwards from its end: a "." met before any
+    // "/" or "\\" picks the entry. The folder part ends with "/", so only the
+    // name counts, and a name such as a.b\c stays.
+    for (size_t at = name.size(); at-- > 0;)
+    {
+        if (name[at] == '\\' || name[at] == '/')
+            return false;
+        if (name[at] == '.')
+            return true;
+    }
+    return false;
+}
+
 float ClearFolder(std::string path)
 {
     if (path.empty() || path.back() != '/')
@@ -43,9 +58,7 @@ float ClearFolder(std::string path)
         std::string name = entry->d_name;
         if (name == "." || name == "..")
             continue;
-        // Only entries whose names hold a "." are removed: files, and
-        // folders that are empty.
-        if (name.find('.') != std::string::npos)
+        if (clearFolderPicks(name))
             remove((path + name).c_str());
     }
     closedir(folder);

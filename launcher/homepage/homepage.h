@@ -3,6 +3,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 // The launch code of a language number: 1 to 6 and 30 to 36 have their own,
@@ -23,18 +24,19 @@ float downloadFile(const char* url, const char* path);
 
 // What the evaluated lines of the update data carry: the page address and
 // the timestamp (the last line that carries one wins), and a settings line
-// for every width and height, in the order found.
+// for every width and height, in the order found, each ending in "\n" (a
+// value holding "=" or a control character is left out).
 struct UpdateFindings
 {
     std::string url;
     std::string timestamp;
-    std::vector<std::string> settingsLines;
+    std::string settings;
 };
 
 // Looks for the width, height, timestamp and (when findUrl) page address
 // tags of one line; a found address is also copied into urlOut, cut to
 // urlOutSize with a NUL in its last byte.
-void FindString(const std::string& line, UpdateFindings& findings, bool findUrl, char* urlOut, int32_t urlOutSize);
+void FindString(std::string_view line, UpdateFindings& findings, bool findUrl, char* urlOut, int32_t urlOutSize);
 
 // Which lines of the update data are evaluated.
 enum class UpdateVariant
@@ -44,11 +46,11 @@ enum class UpdateVariant
     EveryLine,     // CheckUpdateHP
 };
 
-// Evaluates the lines of downloaded update data as the variant reads them:
-// the year block (every line when it never closes), the selected language's
-// block within it (with its fallbacks), or every line.
-void evaluateUpdate(UpdateVariant variant, int32_t language, const std::vector<std::string>& lines,
-                    UpdateFindings& findings, char* buffer1, int32_t buffer1Size);
+// Evaluates the lines of downloaded update data (split at "\n" only) as the
+// variant reads them: the year block (every line when it never closes), the
+// selected language's block within it (with its fallbacks), or every line.
+void evaluateUpdate(UpdateVariant variant, int32_t language, std::string_view data, UpdateFindings& findings,
+                    char* buffer1, int32_t buffer1Size);
 
 // Reads a timestamp as year-month-day hour:minute:second; false unless all
 // six numbers read.

@@ -6,8 +6,7 @@
 #include "platform.h"
 
 #include <algorithm>
-#include <fstream>
-#include <sstream>
+#include <string_view>
 
 float downloadFile(const char* url, const char* path)
 {
@@ -16,14 +15,44 @@ float downloadFile(const char* url, const char* path)
     return platform().download(url, path) ? 0 : -1;
 }
 
+// The update files (settings and update.dat) are a few lines; larger ones,
+// or lines longer than a line can sensibly be, count as unreadable.
+static const size_t kUpdateFileLimit = size_t(16) << 20;
+static const size_t kUpdateLineLimit = size_t(64) << 10;
+
+// Calls visit with each line of text, split at "\n" only, as a stream's
+// getline splits it: a last line without its "\n" counts, an empty text has
+// no line.
+template <typename Visit>
+static void forEachLine(std::string_view text, Visit visit)
+{
+    while (!text.empty())
+    {
+        size_t end = text.find('\n');
+        visit(text.substr(0, end));
+        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
+    }
+}
+
+// Reads one of the update files whole: false when it cannot be read or is no
+// regular file, is larger than the limit or holds a longer line.
+static bool readUpdateFile(const std::string& path, std::string& text)
+{
+    if (!platform().readFile(path.c_str(), kUpdateFileLimit, text))
+        return false;
+    bool withinLimit = true;
+    forEachLine(text, [&](std::string_view line) { withinLimit = withinLimit && line.size() <= kUpdateLineLimit; });
+    return withinLimit;
+}
+
 // The text between open (found at start) and close; to the end of the line
 // when close is missing or stands before the value. A carriage return that
 // ends the line is not part of the value.
-static std::string tagValue(const std::string& line, size_t start, const std::string& open, const std::string& close)
+static std::string_view tagValue(std::string_view line, size_t start, std::string_view open, std::string_view close)
 {
     size_t from = start + open.size();
     size_t to = line.find(close);
-    if (to == std::string::npos || to < from)
+    if (to == std::string_view::npos || to < from)
     {
         to = line.size();
         if (to > from && line[to - 1] == '\r')
@@ -32,21 +61,39 @@ static std::string tagValue(const std::string& line, size_t start, const std::st
     return line.substr(from, to - from);
 }
 
-void FindString(const std::string& line, UpdateFindings& findings, bool findUrl, char* urlOut, int32_t urlOutSize)
+// A width or height is written into the settings only when it could be one:
+// an "=" or a control character would let the served data write a key of its
+// own into the settings (the check mode among them).
+static bool sizeValue(std::string_view value)
+{
+    for (char c : value)
+        if (c == '=' || (unsigned char)c < 0x20 || c == 0x7f)
+            return false;
+    return true;
+}
+
+static void addSetting(std::string& settings, std::string_view key, std::string_view value)
+{
+    if (!sizeValue(value))
+        return;
+    settings.append(key).append(value).push_back('\n');
+}
+
+void FindString(std::string_view line, UpdateFindings& findings, bool findUrl, char* urlOut, int32_t urlOutSize)
 {
     size_t at = line.find("<width>");
-    if (at != std::string::npos)
-        findings.settingsLines.push_back("s_width=" + tagValue(line, at, "<width>", "</width>"));
+    if (at != std::string_view::npos)
+        addSetting(findings.settings, "s_width=", tagValue(line, at, "<width>", "</width>"));
     at = line.find("<height>");
-    if (at != std::string::npos)
-        findings.settingsLines.push_back("s_height=" + tagValue(line, at, "<height>", "</height>"));
+    if (at != std::string_view::npos)
+        addSetting(findings.settings, "s_height=", tagValue(line, at, "<height>", "</height>"));
     at = line.find("<timestamp>");
-    if (at != std::string::npos)
+    if (at != std::string_view::npos)
         findings.timestamp = line.substr(at + 11, 19);
     if (!findUrl)
         return;
     at = line.find("<url>");
-    if (at != std::string::npos)
+    if (at != std::string_view::npos)
     {
         findings.url = tagValue(line, at, "<url>", "</url>");
         writeTextResult(findings.url.c_str(), urlOut, urlOutSize);
@@ -77,11 +124,11 @@ struct Block
     bool inside = false;
     bool closed = false;
 
-    void update(const std::string& line, const BlockTags& tags)
+    void update(std::string_view line, const BlockTags& tags)
     {
-        if (line.find(tags.open) != std::string::npos)
+        if (line.find(tags.open) != std::string_view::npos)
             inside = true;
-        if (line.find(tags.close) != std::string::npos)
+        if (line.find(tags.close) != std::string_view::npos)
         {
             closed = true;
             inside = false;
@@ -91,30 +138,28 @@ struct Block
 
 struct Evaluation
 {
-    const std::vector<std::string>& lines;
+    std::string_view data;
     UpdateFindings& findings;
     bool findUrl;
     char* buffer1;
     int32_t buffer1Size;
 
-    void evaluate(const std::string& line) { FindString(line, findings, findUrl, buffer1, buffer1Size); }
+    void evaluate(std::string_view line) { FindString(line, findings, findUrl, buffer1, buffer1Size); }
 
     void everyLine()
     {
-        for (const std::string& line : lines)
-            evaluate(line);
+        forEachLine(data, [&](std::string_view line) { evaluate(line); });
     }
 
     // Evaluates the lines of one kind of block; answers whether it closed.
     bool block(const BlockTags& tags)
     {
         Block block;
-        for (const std::string& line : lines)
-        {
+        forEachLine(data, [&](std::string_view line) {
             block.update(line, tags);
             if (block.inside)
                 evaluate(line);
-        }
+        });
         return block.closed;
     }
 
@@ -122,30 +167,20 @@ struct Evaluation
     void languageInYear(const BlockTags& language)
     {
         Block year, inYear;
-        for (const std::string& line : lines)
-        {
+        forEachLine(data, [&](std::string_view line) {
             year.update(line, kYear);
             if (!year.inside)
-                continue;
+                return;
             inYear.update(line, language);
             if (inYear.inside)
                 evaluate(line);
-        }
+        });
         if (year.closed && !inYear.closed)
             block(kYear);
         else if (!year.closed && !block(language))
             everyLine();
     }
 };
-
-std::vector<std::string> readLines(std::istream& in)
-{
-    std::vector<std::string> lines;
-    std::string line;
-    while (std::getline(in, line))
-        lines.push_back(line);
-    return lines;
-}
 
 // Reads a whole number as a stream would: blanks, a sign, digits, with the
 // value saturated; false when no digit follows.
@@ -167,10 +202,10 @@ bool readNumber(const char*& at, int32_t& value)
 }
 }
 
-void evaluateUpdate(UpdateVariant variant, int32_t language, const std::vector<std::string>& lines,
-                    UpdateFindings& findings, char* buffer1, int32_t buffer1Size)
+void evaluateUpdate(UpdateVariant variant, int32_t language, std::string_view data, UpdateFindings& findings,
+                    char* buffer1, int32_t buffer1Size)
 {
-    Evaluation evaluation{lines, findings, variant != UpdateVariant::EveryLine, buffer1, buffer1Size};
+    Evaluation evaluation{data, findings, variant != UpdateVariant::EveryLine, buffer1, buffer1Size};
     switch (variant)
     {
     case UpdateVariant::YearBlock:
@@ -225,53 +260,53 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
         return 5;
     std::string updatePath = FileNameExtract(settingsPath, 1) + "update.dat";
     UpdateFindings findings;
-    findings.settingsLines = {"[General]", "m_hello=1"};
 
-    std::string modeText;
-    if (std::ifstream settings{settingsPath, std::ios::binary})
-        for (const std::string& line : readLines(settings))
-        {
+    // The settings keep their "s_option=" lines; the last gives the mode.
+    std::string settings = "[General]\nm_hello=1\n";
+    std::string_view modeText;
+    std::string old;
+    if (readUpdateFile(settingsPath, old))
+        forEachLine(old, [&](std::string_view line) {
             size_t at = line.find("s_option=");
-            if (at == std::string::npos)
-                continue;
-            findings.settingsLines.push_back(line);
+            if (at == std::string_view::npos)
+                return;
+            settings.append(line).push_back('\n');
             modeText = line.substr(at + 9, 256);
-        }
+        });
     int32_t mode = 0;
-    const char* modeAt = modeText.c_str();
+    std::string modeCopy(modeText);
+    const char* modeAt = modeCopy.c_str();
     if (!readNumber(modeAt, mode) || mode < 0 || mode > 2)
         mode = 0;
     if (mode == 2)
         return 2;
 
     std::string stored = "2016-07-00 00:00:00";
-    if (std::ifstream previous{updatePath, std::ios::binary})
+    std::string previous;
+    if (readUpdateFile(updatePath, previous))
     {
         stored.clear();
-        for (const std::string& line : readLines(previous))
-        {
+        forEachLine(previous, [&](std::string_view line) {
             size_t at = line.find("<timestamp>");
-            if (at != std::string::npos)
+            if (at != std::string_view::npos)
                 stored = line.substr(at + 11, 19);
-        }
+        });
     }
+    std::string().swap(previous);
 
     size_t shared = updatePath.find("/Shared");
     std::string target = shared == std::string::npos ? updatePath : updatePath.substr(shared, 256);
     if (!buffer1 || downloadFile(buffer1, target.c_str()) != 0)
         return 5;
 
-    std::ifstream fresh{updatePath, std::ios::binary};
-    if (!fresh)
+    std::string fresh;
+    if (!readUpdateFile(updatePath, fresh))
         return 4;
-    evaluateUpdate(variant, language, readLines(fresh), findings, buffer1, buffer1Size);
+    evaluateUpdate(variant, language, fresh, findings, buffer1, buffer1Size);
 
-    std::ofstream settings{settingsPath, std::ios::binary | std::ios::trunc};
-    if (!settings)
+    settings += findings.settings;
+    if (!platform().replaceFile(settingsPath, settings))
         return -77;
-    for (const std::string& line : findings.settingsLines)
-        settings << line << '\n';
-    settings.close();
     if (mode == 0)
         return 0;
     if (findings.timestamp.empty())

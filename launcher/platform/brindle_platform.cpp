@@ -4,7 +4,7 @@
 #include "linux_platform.h"
 #include "platform.h"
 
-const PlatformServices& linuxPlatform()
+const PlatformServices& systemPlatform()
 {
     static const PlatformServices services = [] {
         PlatformServices launching{};

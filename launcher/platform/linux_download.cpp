@@ -5,50 +5,61 @@
 #include <curl/curl.h>
 #include <unistd.h>
 
-#include <cstdio>
-#include <cstdlib>
-#include <filesystem>
+#include <memory>
 
-static size_t writeBody(char* data, size_t size, size_t count, void* file)
+// Bodies larger than this are refused: update data is a few kilobytes.
+static const size_t kDownloadLimit = size_t(16) << 20;
+
+namespace
 {
-    return fwrite(data, size, count, static_cast<FILE*>(file)) * size;
+struct Body
+{
+    TemporaryFile file;
+    size_t received = 0;
+};
+
+struct CurlCleanup
+{
+    void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
+    void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+};
+}
+
+// Returning less than it was given makes libcurl end the transfer as failed.
+static size_t writeBody(char* data, size_t size, size_t count, void* context)
+{
+    Body* body = static_cast<Body*>(context);
+    size_t bytes = size * count;
+    if (bytes > kDownloadLimit - body->received || !body->file.write(data, bytes))
+        return 0;
+    body->received += bytes;
+    return bytes;
 }
 
 bool linuxDownload(const char* url, const char* path)
 {
     if (path[0] != '/')
         return false;
-    std::string folder = std::filesystem::path(path).parent_path().string();
-    std::string temporary = folder + "/.download-XXXXXX";
-    int descriptor = mkstemp(temporary.data());
-    if (descriptor < 0)
+    Body body;
+    if (!body.file.create(path, ".download-"))
         return false;
-    FILE* file = fdopen(descriptor, "wb");
-    CURL* curl = file ? curl_easy_init() : nullptr;
-    bool ok = false;
-    if (curl)
-    {
-        curl_slist* headers = curl_slist_append(nullptr, "Cache-Control: no-cache");
-        headers = curl_slist_append(headers, "Pragma: no-cache");
-        curl_easy_setopt(curl, CURLOPT_URL, url);
-        curl_easy_setopt(curl, CURLOPT_HTTPHEADER, headers);
-        curl_easy_setopt(curl, CURLOPT_TIMEOUT_MS, 1000L);
-        curl_easy_setopt(curl, CURLOPT_FOLLOWLOCATION, 1L);
-        curl_easy_setopt(curl, CURLOPT_FAILONERROR, 1L);
-        curl_easy_setopt(curl, CURLOPT_NOSIGNAL, 1L);
-        curl_easy_setopt(curl, CURLOPT_WRITEFUNCTION, writeBody);
-        curl_easy_setopt(curl, CURLOPT_WRITEDATA, file);
-        ok = curl_easy_perform(curl) == CURLE_OK;
-        curl_easy_cleanup(curl);
-        curl_slist_free_all(headers);
-    }
-    if (file)
-        ok = fclose(file) == 0 && ok;
-    else
-        close(descriptor);
-    if (ok)
-        ok = rename(temporary.c_str(), path) == 0;
-    if (!ok)
-        unlink(temporary.c_str());
-    return ok;
+    std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
+    if (!curl)
+        return false;
+    std::unique_ptr<curl_slist, CurlCleanup> headers(curl_slist_append(nullptr, "Cache-Control: no-cache"));
+    curl_slist* all = headers ? curl_slist_append(headers.get(), "Pragma: no-cache") : nullptr;
+    if (!all)
+        return false;
+    curl_easy_setopt(curl.get(), CURLOPT_URL, url);
+    curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, all);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 1000L);
+    curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
+    curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kDownloadLimit));
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writeBody);
+    curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
+    if (curl_easy_perform(curl.get()) != CURLE_OK)
+        return false;
+    return body.file.replace(path, true);
 }

@@ -10,6 +10,77 @@
 #include <cerrno>
 #include <cstring>
 #include <filesystem>
+#include <random>
+
+Descriptor::~Descriptor()
+{
+    if (number >= 0)
+        close(number);
+}
+
+TemporaryFile::~TemporaryFile()
+{
+    if (descriptor >= 0)
+        close(descriptor);
+    if (!path.empty())
+        unlink(path.c_str());
+}
+
+bool TemporaryFile::create(const std::string& target, const char* prefix)
+{
+    std::string folder = std::filesystem::path(target).parent_path().string();
+    if (folder.empty())
+        folder = ".";
+    // mkstemp would make the file 0600; an exclusive create with 0666 gives
+    // it the mode any new file of the user gets.
+    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+    std::random_device random;
+    for (int attempt = 0; attempt < 100; attempt++)
+    {
+        // The name is complete before the file exists, so that running out
+        // of memory can never leave a file nobody removes.
+        path = folder + "/" + prefix;
+        for (int i = 0; i < 8; i++)
+            path += digits[random() % 36];
+        descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        if (descriptor >= 0)
+            return true;
+        int error = errno;
+        path.clear();
+        if (error != EEXIST)
+            return false;
+    }
+    return false;
+}
+
+bool TemporaryFile::write(const void* data, size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0)
+    {
+        ssize_t put = ::write(descriptor, bytes, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        bytes += put;
+        size -= size_t(put);
+    }
+    return true;
+}
+
+bool TemporaryFile::replace(const std::string& target, bool keepMode)
+{
+    struct stat info;
+    if (keepMode && stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+        fchmod(descriptor, info.st_mode & 0777);
+    int closing = descriptor;
+    descriptor = -1;
+    if (close(closing) != 0 || rename(path.c_str(), target.c_str()) != 0)
+        return false;
+    path.clear();
+    return true;
+}
 
 bool linuxCreateFolder(const char* path)
 {
@@ -114,27 +185,50 @@ bool linuxCopyFile(const char* from, const char* to)
     }
     // The copy is written beside the destination and renamed over it once
     // complete, so no half-written file is ever left under its name.
-    std::string folder = std::filesystem::path(to).parent_path().string();
-    std::string temporary = (folder.empty() ? std::string(".") : folder) + "/.copy-XXXXXX";
-    int target = mkostemp(temporary.data(), O_CLOEXEC);
-    if (target < 0)
-    {
-        close(source);
-        return false;
-    }
-    bool ok = copyData(source, target);
+    TemporaryFile copy;
+    bool ok = copy.create(to, ".copy-") && copyData(source, copy.descriptor);
     if (ok)
     {
-        copyAttributes(source, target);
-        fchmod(target, info.st_mode & 07777);
+        copyAttributes(source, copy.descriptor);
+        fchmod(copy.descriptor, info.st_mode & 07777);
         timespec times[2] = {info.st_atim, info.st_mtim};
-        futimens(target, times);
+        futimens(copy.descriptor, times);
+        ok = copy.replace(to, false);
     }
-    ok = close(target) == 0 && ok;
     close(source);
-    if (ok)
-        ok = rename(temporary.c_str(), to) == 0;
-    if (!ok)
-        unlink(temporary.c_str());
     return ok;
+}
+
+bool linuxReadFile(const char* path, size_t limit, std::string& contents)
+{
+    // O_NONBLOCK: opening a FIFO nobody writes to would wait for ever.
+    Descriptor file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
+    if (file.number < 0)
+        return false;
+    struct stat info;
+    bool ok = fstat(file.number, &info) == 0 && S_ISREG(info.st_mode) && uint64_t(info.st_size) <= limit;
+    contents.clear();
+    char chunk[1 << 16];
+    while (ok)
+    {
+        ssize_t got = read(file.number, chunk, sizeof chunk);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+        {
+            ok = got == 0;
+            break;
+        }
+        // The file may have grown since it was measured.
+        ok = size_t(got) <= limit - contents.size();
+        if (ok)
+            contents.append(chunk, size_t(got));
+    }
+    return ok;
+}
+
+bool linuxReplaceFile(const char* path, const std::string& contents)
+{
+    TemporaryFile file;
+    return file.create(path, ".replace-") && file.write(contents.data(), contents.size()) && file.replace(path, true);
 }

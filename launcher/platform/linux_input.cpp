@@ -12,16 +12,39 @@
 #include <cstdint>
 
 // The character a keysym types, 0 for none: Latin-1 and Unicode keysyms,
-// the keys that type a control character, and the dead keys as their own
-// spacing accent (what the key gives when followed by Space).
+// the keypad's characters, the keys that type a control character, and the
+// dead keys as their own spacing accent (what the key gives when followed by
+// Space).
 static uint32_t keysymCharacter(KeySym symbol)
 {
     if ((symbol >= 0x20 && symbol <= 0x7e) || (symbol >= 0xa0 && symbol <= 0xff))
         return uint32_t(symbol);
     if (symbol >= 0x01000100 && symbol <= 0x0110ffff)
         return uint32_t(symbol - 0x01000000);
+    if (symbol >= XK_KP_0 && symbol <= XK_KP_9)
+        return uint32_t('0' + (symbol - XK_KP_0));
     switch (symbol)
     {
+    case XK_KP_Space:
+        return ' ';
+    case XK_KP_Tab:
+        return '\t';
+    case XK_KP_Enter:
+        return '\r';
+    case XK_KP_Equal:
+        return '=';
+    case XK_KP_Multiply:
+        return '*';
+    case XK_KP_Add:
+        return '+';
+    case XK_KP_Separator:
+        return ',';
+    case XK_KP_Subtract:
+        return '-';
+    case XK_KP_Decimal:
+        return '.';
+    case XK_KP_Divide:
+        return '/';
     case XK_BackSpace:
     case XK_Tab:
     case XK_Return:
@@ -71,12 +94,18 @@ static std::string utf8(uint32_t character)
     return text;
 }
 
-// The text a key types without modifiers under the current mapping, empty
-// for none. Letters come lower case at level 0 already; ASCII ones are
-// folded all the same, as the typing command looks them up that way.
-static std::string keyCodeToString(Display* display, KeyCode code)
+// The text a key types without modifiers in the active keyboard group, empty
+// for none. Letters come lower case at level 0 already; ASCII ones are folded
+// all the same, as the typing command looks them up that way. A key with
+// fewer groups than the active one maps it back by its own rule, as the
+// server does when the key is pressed.
+static std::string keyCodeToString(XkbDescPtr keyboard, KeyCode code, int group)
 {
-    uint32_t character = keysymCharacter(XkbKeycodeToKeysym(display, code, 0, 0));
+    unsigned modifiers = 0;
+    KeySym symbol = NoSymbol;
+    if (!XkbTranslateKeyCode(keyboard, code, XkbBuildCoreState(0, group), &modifiers, &symbol))
+        return "";
+    uint32_t character = keysymCharacter(symbol);
     if (character == 0)
         return "";
     if (character >= 'A' && character <= 'Z')
@@ -89,14 +118,21 @@ bool linuxKeyboardMap(KeyboardMap& map)
     XConnection x;
     if (x.display == nullptr)
         return false;
-    int first = 0, last = 0;
-    XDisplayKeycodes(x.display, &first, &last);
-    for (int code = first; code <= last; code++)
+    XkbStateRec state{};
+    XkbDescPtr keyboard = XkbGetMap(x.display, XkbAllClientInfoMask, XkbUseCoreKbd);
+    if (keyboard == nullptr || XkbGetState(x.display, XkbUseCoreKbd, &state) != Success)
     {
-        std::string text = keyCodeToString(x.display, KeyCode(code));
+        if (keyboard != nullptr)
+            XkbFreeKeyboard(keyboard, 0, True);
+        return false;
+    }
+    for (int code = keyboard->min_key_code; code <= keyboard->max_key_code; code++)
+    {
+        std::string text = keyCodeToString(keyboard, KeyCode(code), state.group);
         if (!text.empty())
             map.keys.push_back({uint16_t(code), text});
     }
+    XkbFreeKeyboard(keyboard, 0, True);
     map.shift = XKeysymToKeycode(x.display, XK_Shift_L);
     map.enter = XKeysymToKeycode(x.display, XK_Return);
     map.space = XKeysymToKeycode(x.display, XK_space);

@@ -1,29 +1,31 @@
 #include "linux_platform.h"
 #include "platform.h"
 
-const PlatformServices& linuxPlatform()
+const PlatformServices& systemPlatform()
 {
     static const PlatformServices services = {
-        linuxCreateFolder,
-        linuxListFolder,
-        linuxRemoveItem,
-        linuxUsersFolder,
-        linuxCopyFile,
-        linuxLaunchApplication,
-        linuxRunningApplications,
-        linuxOpenWithDefaultApplication,
-        linuxCreateFolderIn,
-        linuxRunScript,
-        linuxScreenLayout,
-        linuxFirstWindowFullScreen,
-        linuxToggleFirstWindowFullScreen,
-        linuxKeyboardMap,
-        linuxPostKeys,
-        linuxPostClick,
-        linuxDownload,
-        linuxOpenFilesPanel,
-        linuxChooseFolderPanel,
-        linuxColorPanel,
+        .createFolder = linuxCreateFolder,
+        .listFolder = linuxListFolder,
+        .removeItem = linuxRemoveItem,
+        .usersFolder = linuxUsersFolder,
+        .copyFile = linuxCopyFile,
+        .readFile = linuxReadFile,
+        .replaceFile = linuxReplaceFile,
+        .launchApplication = linuxLaunchApplication,
+        .runningApplications = linuxRunningApplications,
+        .openWithDefaultApplication = linuxOpenWithDefaultApplication,
+        .createFolderIn = linuxCreateFolderIn,
+        .runScript = linuxRunScript,
+        .screenLayout = linuxScreenLayout,
+        .firstWindowFullScreen = linuxFirstWindowFullScreen,
+        .toggleFirstWindowFullScreen = linuxToggleFirstWindowFullScreen,
+        .keyboardMap = linuxKeyboardMap,
+        .postKeys = linuxPostKeys,
+        .postClick = linuxPostClick,
+        .download = linuxDownload,
+        .openFilesPanel = linuxOpenFilesPanel,
+        .chooseFolderPanel = linuxChooseFolderPanel,
+        .colorPanel = linuxColorPanel,
     };
     return services;
 }

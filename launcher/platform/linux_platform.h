@@ -11,11 +11,46 @@
 // words, which the caller keeps until the spawn is done.
 std::vector<char*> argumentVector(std::vector<std::string>& words);
 
+// An open descriptor, closed when the object goes.
+struct Descriptor
+{
+    int number = -1;
+
+    explicit Descriptor(int opened) : number(opened) {}
+    ~Descriptor();
+    Descriptor(const Descriptor&) = delete;
+    Descriptor& operator=(const Descriptor&) = delete;
+};
+
+// A new file written beside its target and moved over it once complete; on
+// every other way out, an exception included, it is closed and removed.
+struct TemporaryFile
+{
+    std::string path;
+    int descriptor = -1;
+
+    TemporaryFile() = default;
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Creates the file beside target, named from prefix and a unique suffix,
+    // with the ordinary permissions of a new file (0666 less the umask).
+    bool create(const std::string& target, const char* prefix);
+    // Writes all of data; false when the disk does not take it.
+    bool write(const void* data, size_t size);
+    // Gives the file the permissions of the file it is about to replace, when
+    // there is one, closes it and moves it over target.
+    bool replace(const std::string& target, bool keepMode);
+};
+
 bool linuxCreateFolder(const char* path);
 bool linuxListFolder(const char* path, std::vector<std::string>& names);
 bool linuxRemoveItem(const char* path);
 std::string linuxUsersFolder();
 bool linuxCopyFile(const char* from, const char* to);
+bool linuxReadFile(const char* path, size_t limit, std::string& contents);
+bool linuxReplaceFile(const char* path, const std::string& contents);
 
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void linuxRunningApplications(std::vector<std::string>& names);

@@ -11,6 +11,7 @@
 
 #include <cerrno>
 #include <cstdlib>
+#include <new>
 
 extern char** environ;
 
@@ -30,8 +31,8 @@ static bool reap(pid_t pid, int& status, bool wait)
 
 // Reads the answer until zenity closes its output, or until zenity has ended
 // and the pipe is drained: a helper it started may hold the pipe open.
-// False when the answer grew past the limit.
-static bool readAnswer(int output, pid_t pid, std::string& answer, bool& reaped, int& status)
+// False when the answer grew past the limit or there was no memory for it.
+static bool readAnswer(int output, pid_t pid, std::string& answer, bool& reaped, int& status, bool& outOfMemory)
 {
     bool withinLimit = true;
     char chunk[4096];
@@ -55,8 +56,18 @@ static bool readAnswer(int output, pid_t pid, std::string& answer, bool& reaped,
             return withinLimit;
         if (answer.size() + size_t(got) > kZenityAnswerLimit)
             withinLimit = false;
-        if (withinLimit)
-            answer.append(chunk, size_t(got));
+        // With no memory for the answer, the pipe is drained and the child
+        // reaped all the same before the failure is passed on.
+        try
+        {
+            if (withinLimit)
+                answer.append(chunk, size_t(got));
+        }
+        catch (const std::bad_alloc&)
+        {
+            withinLimit = false;
+            outOfMemory = true;
+        }
     }
 }
 
@@ -91,10 +102,13 @@ int runZenity(const std::vector<std::string>& arguments, std::string& answer)
     answer.clear();
     bool reaped = false;
     int status = 0;
-    bool withinLimit = readAnswer(output[0], pid, answer, reaped, status);
+    bool outOfMemory = false;
+    bool withinLimit = readAnswer(output[0], pid, answer, reaped, status, outOfMemory);
     close(output[0]);
     if (!reaped)
         reaped = reap(pid, status, true);
+    if (outOfMemory)
+        throw std::bad_alloc();
     if (!reaped || !withinLimit || !WIFEXITED(status))
         return -1;
     return WEXITSTATUS(status);

@@ -4,7 +4,7 @@ static const PlatformServices* g_installed = nullptr;
 
 const PlatformServices& platform()
 {
-    return g_installed ? *g_installed : linuxPlatform();
+    return g_installed ? *g_installed : systemPlatform();
 }
 
 void installPlatform(const PlatformServices* services)

@@ -83,6 +83,12 @@ struct PlatformServices
     // Copies a file's data, permissions, times and extended attributes; the
     // destination appears only once it is complete.
     bool (*copyFile)(const char* from, const char* to);
+    // Reads a regular file whole, without blocking on any other kind; false
+    // when it cannot be read or holds more than limit bytes.
+    bool (*readFile)(const char* path, size_t limit, std::string& contents);
+    // Replaces a file's contents: written beside it and moved over it, so
+    // that it is never seen half-written; the file keeps its permissions.
+    bool (*replaceFile)(const char* path, const std::string& contents);
 
     // Applications.
     // Starts the application at path with the arguments in order, without
@@ -142,8 +148,9 @@ enum : int
     kApplicationNotFound = -10814,
 };
 
-// The services in use: the Linux ones unless a test installed others.
+// The services in use: the system's own unless a test installed others.
 const PlatformServices& platform();
-// Installs services for tests; null restores the Linux services.
+// Installs services for tests; null restores the system's services.
 void installPlatform(const PlatformServices* services);
-const PlatformServices& linuxPlatform();
+// The services of the system the library is built for (Linux or Windows).
+const PlatformServices& systemPlatform();

@@ -132,18 +132,39 @@ static ColorAnswer colorPanel(const RgbColor& initial)
     return g_double->colorAnswer;
 }
 
-static const PlatformServices kDoubleServices = {
-    createFolder, listFolder, removeItem, usersFolder, copyFile,
-    launchApplication, runningApplications, openWithDefaultApplication, createFolderIn, runScript,
-    screenLayout, firstWindowFullScreen, toggleFirstWindowFullScreen, keyboardMap, postKeys, postClick,
-    download,
-    openFilesPanel, chooseFolderPanel, colorPanel,
-};
+// The double's services; those it does not stand in for (reading and
+// replacing whole files) are the system's own.
+static PlatformServices doubleServices()
+{
+    PlatformServices services = systemPlatform();
+    services.createFolder = createFolder;
+    services.listFolder = listFolder;
+    services.removeItem = removeItem;
+    services.usersFolder = usersFolder;
+    services.copyFile = copyFile;
+    services.launchApplication = launchApplication;
+    services.runningApplications = runningApplications;
+    services.openWithDefaultApplication = openWithDefaultApplication;
+    services.createFolderIn = createFolderIn;
+    services.runScript = runScript;
+    services.screenLayout = screenLayout;
+    services.firstWindowFullScreen = firstWindowFullScreen;
+    services.toggleFirstWindowFullScreen = toggleFirstWindowFullScreen;
+    services.keyboardMap = keyboardMap;
+    services.postKeys = postKeys;
+    services.postClick = postClick;
+    services.download = download;
+    services.openFilesPanel = openFilesPanel;
+    services.chooseFolderPanel = chooseFolderPanel;
+    services.colorPanel = colorPanel;
+    return services;
+}
 
 PlatformDouble::PlatformDouble()
 {
+    static const PlatformServices services = doubleServices();
     g_double = this;
-    installPlatform(&kDoubleServices);
+    installPlatform(&services);
 }
 
 PlatformDouble::~PlatformDouble()

@@ -102,17 +102,30 @@ bool vyxBlocDataSize(const Vyx_Header& header, uint32_t& bytes)
     return true;
 }
 
-bool checkVyxBloc(FILE* file, const Vyx_Header& header, uint32_t& dataBytes)
+// The bytes between the stream position and the end of the file.
+static bool bytesRemaining(FILE* file, uint64_t& remaining)
 {
-    if (!vyxBlocDataSize(header, dataBytes))
-        return false;
     struct stat status;
     if (fstat(fileno(file), &status) != 0)
         return false;
     off_t position = ftello(file);
     if (position < 0 || position > status.st_size)
         return false;
-    uint64_t remaining = uint64_t(status.st_size - position);
+    remaining = uint64_t(status.st_size - position);
+    return true;
+}
+
+bool checkVyxSkip(FILE* file, const Vyx_Header& header)
+{
+    uint64_t remaining = 0;
+    return header.size >= 16 && bytesRemaining(file, remaining) && uint64_t(header.size) - 16 <= remaining;
+}
+
+bool checkVyxBloc(FILE* file, const Vyx_Header& header, uint32_t& dataBytes)
+{
+    uint64_t remaining = 0;
+    if (!vyxBlocDataSize(header, dataBytes) || !bytesRemaining(file, remaining))
+        return false;
     return uint64_t(header.size) - 16 <= remaining && dataBytes <= remaining;
 }
 

@@ -27,6 +27,8 @@ void Vyx_Mesh::clear()
     facesLength = 0;
     faceUVsLength = 0;
     vertexColorsLength = 0;
+    indicesPerFace = 0;
+    uvFloatsPerFace = 0;
 }
 
 bool Vyx_Mesh::readMesh(const char* path)
@@ -47,22 +49,20 @@ bool Vyx_Mesh::readBlocks(FILE* file)
     {
         if (header.tag == 0)
             return true;
-        uint32_t dataBytes = 0;
-        if (!checkVyxBloc(file, header, dataBytes) || !readBlock(file, header, dataBytes))
+        if (!readBlock(file, header))
             return false;
     }
     return false;
 }
 
-// Replaces field with a new array of bytes / sizeof(T) entries, left
-// uninitialised since the read fills it whole, and reads the block into it. A
-// block with no data leaves the field as it is. checkVyxBloc has bounded bytes
-// by what the file still holds.
+// Replaces field with a new array of the block's data, left uninitialised
+// since the read fills it whole; filled tells whether it did. A block with no
+// data (no items, or no payload) leaves the field as it is and is passed over.
 template <typename T>
 static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std::unique_ptr<T[]>& field,
-                      uint32_t* length = nullptr)
+                      uint32_t* length = nullptr, bool* filled = nullptr)
 {
-    if (bytes == 0)
+    if (bytes == 0 || header.size == 16)
         return skipVyxBloc(file, header);
     size_t entries = bytes / sizeof(T);
     T* array = new (std::nothrow) T[entries];
@@ -71,11 +71,42 @@ static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std:
     field.reset(array);
     if (length)
         *length = uint32_t(entries);
+    if (filled)
+        *filled = true;
     return readVyxBlocData(file, header, array, entries * sizeof(T));
 }
 
-bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header, uint32_t dataBytes)
+// The tags readMesh keeps; every other block (10002 and 30001 among them) is
+// skipped whole.
+static bool keptTag(int32_t tag)
 {
+    switch (tag)
+    {
+    case 1: case 2: case 5001: case 10001: case 20001: case 20002: case 20003: case 25001: case 25002:
+    case 30002: case 35001: case 40001: case 40002: case 45001: case 50001: case 55001:
+        return true;
+    default:
+        return false;
+    }
+}
+
+// Checks a block before anything of it is recorded or read: a skipped block,
+// or one with no data, by its size alone; any other by its data too.
+static bool checkBlock(FILE* file, const Vyx_Header& header, uint32_t& dataBytes)
+{
+    if (!keptTag(header.tag))
+        return checkVyxSkip(file, header);
+    if (!vyxBlocDataSize(header, dataBytes))
+        return false;
+    bool empty = header.tag != 5001 && (dataBytes == 0 || header.size == 16);
+    return empty ? checkVyxSkip(file, header) : checkVyxBloc(file, header, dataBytes);
+}
+
+bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
+{
+    uint32_t dataBytes = 0;
+    if (!checkBlock(file, header, dataBytes))
+        return false;
     switch (header.tag)
     {
     case 1:
@@ -90,13 +121,27 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header, uint32_t dataByte
     case 20001:
     case 20002:
     case 20003:
+    {
         faceCount = header.count;
         faceKind = header.tag;
-        return readArray(file, header, dataBytes, faces, &facesLength);
+        bool filled = false;
+        if (!readArray(file, header, dataBytes, faces, &facesLength, &filled))
+            return false;
+        if (filled)
+            indicesPerFace = header.tag == 20003 ? 3 : 4;
+        return true;
+    }
     case 25001:
     case 25002:
+    {
         uvKind = header.tag;
-        return readArray(file, header, dataBytes, faceUVs, &faceUVsLength);
+        bool filled = false;
+        if (!readArray(file, header, dataBytes, faceUVs, &faceUVsLength, &filled))
+            return false;
+        if (filled)
+            uvFloatsPerFace = header.tag == 25002 ? 6 : 8;
+        return true;
+    }
     case 30002:
         return readArray(file, header, dataBytes, data30002);
     case 35001:

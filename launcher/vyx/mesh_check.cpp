@@ -34,17 +34,17 @@ bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses)
     uint64_t faceCount = uint64_t(mesh.faceCount);
     if (held(mesh.vertices, mesh.verticesLength) < 3 * vertexCount)
         return false;
-    if (faceCount > 0 && mesh.faceKind != 20001 && mesh.faceKind != 20002 && mesh.faceKind != 20003)
+    // The arrays are read by the layout they were stored in, whatever kind a
+    // later empty block recorded.
+    uint64_t indicesPerFace = mesh.indicesPerFace;
+    if (faceCount > 0 && indicesPerFace != 3 && indicesPerFace != 4)
         return false;
-    uint64_t indicesPerFace = mesh.faceKind == 20003 ? 3 : 4;
     if (held(mesh.faces, mesh.facesLength) < indicesPerFace * faceCount)
         return false;
     if (mesh.faceUVs)
     {
-        if (mesh.uvKind != 25001 && mesh.uvKind != 25002)
-            return false;
-        uint64_t floatsPerFace = mesh.uvKind == 25002 ? 6 : 8;
-        if (mesh.faceUVsLength < floatsPerFace * faceCount)
+        uint64_t floatsPerFace = mesh.uvFloatsPerFace;
+        if ((floatsPerFace != 6 && floatsPerFace != 8) || mesh.faceUVsLength < floatsPerFace * faceCount)
             return false;
     }
     if ((uses & VyxUseVertexColors) && mesh.vertexColors && mesh.vertexColorsLength < vertexCount)
@@ -80,17 +80,21 @@ bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
 {
     if (!checkVyxMesh(mesh, uses))
         return false;
-    if (mesh.faceKind == 20003)
+    if (mesh.indicesPerFace == 3)
     {
         if (!widenGroups(mesh.faces, mesh.facesLength, 3, 4, int32_t(-1)))
             return false;
-        mesh.faceKind = 20001;
+        mesh.indicesPerFace = 4;
     }
-    if (mesh.uvKind == 25002)
+    if (mesh.faceKind == 20003)
+        mesh.faceKind = 20001;
+    if (mesh.uvFloatsPerFace == 6)
     {
         if (!widenGroups(mesh.faceUVs, mesh.faceUVsLength, 6, 8, 0.0f))
             return false;
-        mesh.uvKind = 25001;
+        mesh.uvFloatsPerFace = 8;
     }
+    if (mesh.uvKind == 25002)
+        mesh.uvKind = 25001;
     return true;
 }

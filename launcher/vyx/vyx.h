@@ -39,6 +39,10 @@ void closeVyxFile(FILE* file);
 // block 5001, 0 for unknown tags. False when the header is malformed: size
 // below 16, negative count, or a byte count beyond the signed 32-bit range.
 bool vyxBlocDataSize(const Vyx_Header& header, uint32_t& bytes);
+// Checks a header just read before its block is skipped: a size of at least
+// 16 whose payload lies within the file. Nothing else of a skipped block
+// matters, its count included.
+bool checkVyxSkip(FILE* file, const Vyx_Header& header);
 // Checks a header just read, before anything is allocated or read for it:
 // vyxBlocDataSize must accept it, and neither its payload nor its data may
 // reach past the end of the file. dataBytes receives vyxBlocDataSize's answer.
@@ -74,6 +78,10 @@ class Vyx_Mesh
     uint32_t facesLength = 0;
     uint32_t faceUVsLength = 0;
     uint32_t vertexColorsLength = 0;
+    // The layout of the face and UV arrays held, recorded when each was read:
+    // an empty block records its kind but leaves the earlier array in place.
+    uint32_t indicesPerFace = 0; // 4 (20001, 20002) or 3 (20003)
+    uint32_t uvFloatsPerFace = 0; // 8 (25001) or 6 (25002)
 
     void clear();
     // Replaces the mesh with the file's. True when the end marker (tag 0) was
@@ -82,7 +90,7 @@ class Vyx_Mesh
 
   private:
     bool readBlocks(FILE* file);
-    bool readBlock(FILE* file, const Vyx_Header& header, uint32_t dataBytes);
+    bool readBlock(FILE* file, const Vyx_Header& header);
 };
 
 // What an exporter reads of a mesh. Positions, faces and face UVs (when
@@ -99,7 +107,8 @@ enum VyxMeshUse : uint32_t
 // triangle).
 bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses);
 // Runs checkVyxMesh and then gives the mesh the four-per-face layout the
-// exporters read: faces of kind 20003 become kind 20001 with a fourth index of
-// -1, UVs of kind 25002 become kind 25001 with a zero fourth pair. False when
+// exporters read, following the arrays held: three-index faces become kind
+// 20001 with a fourth index of -1, six-float UVs become kind 25001 with a zero
+// fourth pair. False when
 // the check fails or memory runs out; the mesh is then not to be exported.
 bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses);

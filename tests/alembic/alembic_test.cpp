@@ -1,5 +1,7 @@
 // Archives written by the export, read back with Alembic's own reading API.
 #include "alembic_export.h"
+#include "collada.h"
+#include "expected.h"
 #include "library.h"
 #include "temp_folder.h"
 #include "vyx_writer.h"
@@ -237,4 +239,73 @@ TEST(Alembic, CommandsAndTools)
     EXPECT_TRUE(std::filesystem::exists("happy.abc"));
     EXPECT_TRUE(readArchive("happy.abc").empty());
     std::filesystem::current_path(previous);
+}
+
+// Blocks the reader skips are judged by their size alone, and an empty block
+// leaves the array before it as it was stored: both exports of such files
+// equal those of the same file without the block.
+TEST(Alembic, SkippedAndEmptyBlocksChangeNeitherExport)
+{
+    const float vertices[12] = {0, 0, 0, 1, 0, 0, 1, 1, 0, 0, 1, 0};
+    const int32_t quads[8] = {0, 1, 2, 3, 0, 1, 2, -1};
+    const int32_t triangles[6] = {0, 1, 2, 1, 2, 3};
+    const float uv8[16] = {.1f, .1f, .2f, .2f, .3f, .3f, .4f, .4f, .5f, .5f, .6f, .6f, .7f, .7f, 0, 0};
+    struct Block
+    {
+        int32_t tag, count;
+        const void* data;
+        size_t bytes;
+    };
+    auto file = [&](std::vector<Block> blocks) {
+        Bytes bytes = vyxFileHeader();
+        for (const Block& b : blocks)
+        {
+            if (b.data)
+                appendVyxBlock(bytes, b.tag, b.count, b.data, b.bytes);
+            else
+                appendVyxHeader(bytes, b.tag, 16, b.count); // no payload, whatever the count says
+        }
+        appendVyxEnd(bytes);
+        return bytes;
+    };
+    const Block v{10001, 4, vertices, sizeof vertices};
+    const Block f4{20001, 2, quads, sizeof quads}, f3{20003, 2, triangles, sizeof triangles};
+    const Block uv4{25001, 2, uv8, sizeof uv8}, uv3{25002, 2, uv8, 12 * sizeof(float)};
+    struct Case
+    {
+        std::vector<Block> base, variant;
+    };
+    const Case cases[] = {
+        {{v, f4, uv4}, {{10002, 1000, nullptr, 0}, v, f4, uv4}},
+        {{v, f4, uv4}, {{30001, 1000, nullptr, 0}, v, f4, uv4}},
+        {{v, f4, uv4}, {{10002, -7, nullptr, 0}, v, f4, {30001, INT32_MAX, nullptr, 0}, uv4}},
+        {{v, f4, uv4}, {v, f4, uv4, {25002, 2, nullptr, 0}}},
+        {{v, f4, uv4}, {v, f4, {20003, 2, nullptr, 0}, uv4}},
+        {{v, f3, uv3}, {v, f3, {20001, 2, nullptr, 0}, uv3, {25001, 2, nullptr, 0}}},
+        {{v, f3, uv3}, {v, f3, uv3, {25001, 0, nullptr, 0}}},
+    };
+    TempFolder folder;
+    std::string textured = packList({folder.path.string() + "/", "M_TXTR"});
+    std::string list = packList({folder.path.string() + "/", "M"});
+    std::string dae = (folder.path / "out.dae").string(), abc = (folder.path / "out.abc").string();
+    auto exportBoth = [&](const std::vector<Block>& blocks) {
+        writeBytes((folder.path / "M.Vyx").string(), file(blocks));
+        EXPECT_EQ(exportCollada(dae.c_str(), textured.data(), int32_t(textured.size())), 0);
+        EXPECT_EQ(addMeshes(abc.c_str(), list.data(), int32_t(list.size())), 0);
+        std::vector<ReadMesh> meshes = readArchive(abc);
+        return std::make_pair(maskTimes(readFile(dae)), meshes.size() == 1 ? meshes[0] : ReadMesh{});
+    };
+    for (const Case& c : cases)
+    {
+        auto [baseDae, baseAbc] = exportBoth(c.base);
+        auto [variantDae, abc] = exportBoth(c.variant);
+        size_t index = size_t(&c - cases);
+        EXPECT_EQ(variantDae, baseDae) << index;
+        EXPECT_EQ(abc.positions, baseAbc.positions) << index;
+        EXPECT_EQ(abc.indices, baseAbc.indices) << index;
+        EXPECT_EQ(abc.counts, baseAbc.counts) << index;
+        EXPECT_EQ(abc.uvValues, baseAbc.uvValues) << index;
+        EXPECT_EQ(abc.uvIndices, baseAbc.uvIndices) << index;
+        EXPECT_FALSE(baseAbc.uvIndices.empty()) << index;
+    }
 }

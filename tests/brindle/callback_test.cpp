@@ -90,9 +90,10 @@ TEST(DropdownGetSize, SelectorZeroCountsElseAsksTheHost)
 {
     TestHost host;
     std::vector<Dropdown> dropdowns;
+    DropdownFreeMarks free;
     int32_t current = -1;
     EXPECT_EQ(dropdownGetSize(nullptr, "t", 0.5, nullptr, 0, nullptr, 0, &host.context), 0);
-    dropdownNew(dropdowns, current);
+    dropdownNew(dropdowns, free, current);
     dropdownAdd(currentDropdown(dropdowns, current), "a");
     EXPECT_EQ(dropdownGetSize(currentDropdown(dropdowns, current), "t", 0, nullptr, 0, nullptr, 0, &host.context), 1);
     EXPECT_TRUE(host.calls.empty());

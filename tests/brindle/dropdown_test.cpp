@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstddef>
 #include <cstring>
 
 namespace
@@ -10,9 +11,11 @@ namespace
 struct Table
 {
     std::vector<Dropdown> dropdowns;
+    DropdownFreeMarks free;
     int32_t current = -1;
 
     Dropdown* dropdown() { return currentDropdown(dropdowns, current); }
+    uint8_t* mark() { return currentFreeMark(free, current); }
     void fill(std::initializer_list<const char*> items)
     {
         for (const char* item : items)
@@ -29,8 +32,8 @@ TEST(Dropdown, NothingCurrent)
     char buffer[8] = "x";
     EXPECT_EQ(dropdownGet(t.dropdown(), 0, buffer, 8), -1);
     EXPECT_EQ(dropdownAdd(t.dropdown(), "a"), -1);
-    EXPECT_EQ(dropdownClear(t.dropdown()), -1);
-    EXPECT_EQ(dropdownDelete(t.dropdowns, t.current), -1);
+    EXPECT_EQ(dropdownClear(t.dropdown(), t.mark()), -1);
+    EXPECT_EQ(dropdownDelete(t.dropdowns, t.free, t.current), -1);
     EXPECT_STREQ(buffer, "x");
 }
 
@@ -38,23 +41,23 @@ TEST(Dropdown, LowestFreeSlotIsReused)
 {
     Table t;
     for (int i = 0; i < 5; i++)
-        EXPECT_EQ(dropdownNew(t.dropdowns, t.current), i);
+        EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), i);
     for (double slot : {1.0, 3.0})
     {
         ASSERT_EQ(dropdownLoad(t.dropdowns, t.current, slot), 0);
-        ASSERT_EQ(dropdownDelete(t.dropdowns, t.current), 0);
+        ASSERT_EQ(dropdownDelete(t.dropdowns, t.free, t.current), 0);
         EXPECT_EQ(t.current, -1);
     }
-    EXPECT_EQ(dropdownNew(t.dropdowns, t.current), 1);
-    EXPECT_EQ(dropdownNew(t.dropdowns, t.current), 3);
-    EXPECT_EQ(dropdownNew(t.dropdowns, t.current), 5);
+    EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), 1);
+    EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), 3);
+    EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), 5);
 }
 
 TEST(Dropdown, LoadTruncatesAfterAddingATenth)
 {
     Table t;
     for (int i = 0; i < 4; i++)
-        dropdownNew(t.dropdowns, t.current);
+        dropdownNew(t.dropdowns, t.free, t.current);
     EXPECT_EQ(dropdownLoad(t.dropdowns, t.current, 2.95), 0);
     EXPECT_EQ(t.current, 3);
     EXPECT_EQ(dropdownLoad(t.dropdowns, t.current, -0.5), 0);
@@ -67,9 +70,9 @@ TEST(Dropdown, LoadTruncatesAfterAddingATenth)
 TEST(Dropdown, SelectionFollowsInsertAndRemove)
 {
     Table t;
-    dropdownNew(t.dropdowns, t.current);
+    dropdownNew(t.dropdowns, t.free, t.current);
     t.fill({"a", "b", "c", "d"});
-    ASSERT_EQ(dropdownSelect(t.dropdown(), 2), 2);
+    ASSERT_EQ(dropdownSelect(t.dropdown(), 2, t.mark()), 2);
     EXPECT_EQ(dropdownInsert(t.dropdown(), "z", 0), 0);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 3);
     EXPECT_EQ(dropdownInsert(t.dropdown(), "end", 5), 5); // appends; the selection stays
@@ -81,7 +84,7 @@ TEST(Dropdown, SelectionFollowsInsertAndRemove)
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 2);
     EXPECT_EQ(dropdownRemove(t.dropdown(), 4), 4); // after the selection: unchanged
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 2);
-    ASSERT_EQ(dropdownSelect(t.dropdown(), 0), 0);
+    ASSERT_EQ(dropdownSelect(t.dropdown(), 0, t.mark()), 0);
     EXPECT_EQ(dropdownRemove(t.dropdown(), 0), 0); // a selection of 0 stays 0
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 0);
     EXPECT_EQ(dropdownRemove(t.dropdown(), 3), -1);
@@ -91,10 +94,10 @@ TEST(Dropdown, SelectionFollowsInsertAndRemove)
 TEST(Dropdown, SelectAcceptsZeroOnAnEmptyList)
 {
     Table t;
-    dropdownNew(t.dropdowns, t.current);
-    EXPECT_EQ(dropdownSelect(t.dropdown(), 0), 0);
+    dropdownNew(t.dropdowns, t.free, t.current);
+    EXPECT_EQ(dropdownSelect(t.dropdown(), 0, t.mark()), 0);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), -1); // nothing to select yet
-    EXPECT_EQ(dropdownSelect(t.dropdown(), 1), -1);
+    EXPECT_EQ(dropdownSelect(t.dropdown(), 1, t.mark()), -1);
     t.fill({"one"});
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 0);
 }
@@ -102,7 +105,7 @@ TEST(Dropdown, SelectAcceptsZeroOnAnEmptyList)
 TEST(Dropdown, FindFoldsCaseAndNeedsTheWholeText)
 {
     Table t;
-    dropdownNew(t.dropdowns, t.current);
+    dropdownNew(t.dropdowns, t.free, t.current);
     EXPECT_EQ(dropdownFind(t.dropdown(), "abc"), -1); // empty list
     t.fill({"abcd", "ab", "ABC", "abc"});
     EXPECT_EQ(dropdownFind(t.dropdown(), "abc"), 2);
@@ -115,9 +118,9 @@ TEST(Dropdown, FindFoldsCaseAndNeedsTheWholeText)
 TEST(Dropdown, SetGetAndRefusals)
 {
     Table t;
-    dropdownNew(t.dropdowns, t.current);
+    dropdownNew(t.dropdowns, t.free, t.current);
     t.fill({"Sphere", "Cube"});
-    ASSERT_EQ(dropdownSelect(t.dropdown(), 1), 1);
+    ASSERT_EQ(dropdownSelect(t.dropdown(), 1, t.mark()), 1);
     EXPECT_EQ(dropdownSet(t.dropdown(), "Cone", 1), 0);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 1);
     EXPECT_EQ(dropdownSet(t.dropdown(), "", 1), -1);
@@ -153,15 +156,15 @@ TEST(Dropdown, ShowAsksTheHostAndKeepsItsAnswer)
 {
     Table t;
     TestHost host;
-    dropdownNew(t.dropdowns, t.current);
+    dropdownNew(t.dropdowns, t.free, t.current);
     t.fill({"only"});
-    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context), 0); // one item: the host is not asked
+    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context, t.mark()), 0); // one item: the host is not asked
     EXPECT_TRUE(host.calls.empty());
 
     t.fill({"two"});
-    ASSERT_EQ(dropdownSelect(t.dropdown(), 1), 1);
+    ASSERT_EQ(dropdownSelect(t.dropdown(), 1, t.mark()), 1);
     host.showAnswer = 7;
-    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context), 7);
+    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context, t.mark()), 7);
     ASSERT_EQ(host.calls.size(), 1u);
     EXPECT_EQ(host.calls[0].text, "Pick");
     EXPECT_EQ(host.calls[0].items, (std::vector<std::string>{"only", "two"}));
@@ -170,8 +173,8 @@ TEST(Dropdown, ShowAsksTheHostAndKeepsItsAnswer)
     EXPECT_EQ(host.calls[0].b, 80);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 7); // kept without a range test
 
-    EXPECT_EQ(dropdownShow(t.dropdown(), "", &host.context), -1);
-    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", nullptr), -1);
+    EXPECT_EQ(dropdownShow(t.dropdown(), "", &host.context, t.mark()), -1);
+    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", nullptr, t.mark()), -1);
     EXPECT_EQ(host.calls.size(), 1u);
 }
 
@@ -179,33 +182,42 @@ TEST(Dropdown, NegativeHostAnswerDoesNotFreeTheSlot)
 {
     Table t;
     TestHost host;
-    dropdownNew(t.dropdowns, t.current);
+    dropdownNew(t.dropdowns, t.free, t.current);
     t.fill({"a", "b"});
     host.showAnswer = -1;
-    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context), -1);
+    EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context, t.mark()), -1);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), -1);
-    EXPECT_EQ(dropdownNew(t.dropdowns, t.current), 1); // slot 0 is still in use
+    EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), 1); // slot 0 is still in use
     EXPECT_EQ(t.dropdowns[0].items.size(), 2u);
 }
 
 TEST(Dropdown, FreeSlotCanBeLoadedAndKeepsItsItems)
 {
     Table t;
-    dropdownNew(t.dropdowns, t.current);
+    dropdownNew(t.dropdowns, t.free, t.current);
     t.fill({"a"});
-    dropdownDelete(t.dropdowns, t.current);
+    dropdownDelete(t.dropdowns, t.free, t.current);
     EXPECT_TRUE(t.dropdowns[0].items.empty());
 
     ASSERT_EQ(dropdownLoad(t.dropdowns, t.current, 0), 0);
     t.fill({"kept"});
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), -1);
-    EXPECT_EQ(dropdownNew(t.dropdowns, t.current), 0); // still free: taken again, items and all
+    EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), 0); // still free: taken again, items and all
     EXPECT_EQ(dropdownGetCount(t.dropdown()), 1);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 0);
 
     // A selection given to a free slot takes it out of the free list.
-    dropdownDelete(t.dropdowns, t.current);
+    dropdownDelete(t.dropdowns, t.free, t.current);
     ASSERT_EQ(dropdownLoad(t.dropdowns, t.current, 0), 0);
-    EXPECT_EQ(dropdownClear(t.dropdown()), 0);
-    EXPECT_EQ(dropdownNew(t.dropdowns, t.current), 1);
+    EXPECT_EQ(dropdownClear(t.dropdown(), t.mark()), 0);
+    EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), 1);
+}
+
+// The exported table is read by element: each is the selection, then the
+// items, and nothing else.
+TEST(Dropdown, ExportedElementLayout)
+{
+    EXPECT_EQ(offsetof(Dropdown, selected), 0u);
+    EXPECT_EQ(offsetof(Dropdown, items), alignof(std::vector<std::string>));
+    EXPECT_EQ(sizeof(Dropdown), offsetof(Dropdown, items) + sizeof(std::vector<std::string>));
 }

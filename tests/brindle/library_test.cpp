@@ -160,5 +160,13 @@ TEST(Libraries, BrindleOnlyCommands)
     ASSERT_TRUE(dropdowns && current);
     float made = library.command("DropdownNew")(nullptr, 0, nullptr, 0, nullptr, 0, nullptr);
     EXPECT_EQ(*current, int32_t(made)); // the exported index is the library's own
+    // Each exported element is the 32-bit selection, then the item list.
+    library.command("DropdownNew")(nullptr, 0, nullptr, 0, nullptr, 0, nullptr);
+    library.command("DropdownSelect")(nullptr, 0, nullptr, 0, nullptr, 0, nullptr);
+    const size_t element = 8 + sizeof(std::vector<std::string>);
+    ASSERT_EQ(dropdowns->size(), 2 * element);
+    int32_t selected = -1;
+    memcpy(&selected, dropdowns->data() + element, sizeof selected);
+    EXPECT_EQ(selected, 0);
 }
 #endif

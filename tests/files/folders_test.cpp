@@ -43,6 +43,8 @@ TEST(Folders, EmptyFolderRemovesNamesWithADot)
     s.folder("old.bak");
     s.folder("full.d");
     s.file("full.d/inside");
+    s.file("a.b\\c"); // the name after its last backslash holds no "."
+    s.file("c\\d.e");
     EXPECT_EQ(emptyFolder(("Vol:" + s.root.string()).c_str()), 0); // without its trailing "/"
     EXPECT_TRUE(s.exists("Textures/keep.png"));
     EXPECT_TRUE(s.exists("noextension"));
@@ -50,6 +52,8 @@ TEST(Folders, EmptyFolderRemovesNamesWithADot)
     EXPECT_FALSE(s.exists("a.txt"));
     EXPECT_FALSE(s.exists(".hidden"));
     EXPECT_FALSE(s.exists("old.bak"));
+    EXPECT_TRUE(s.exists("a.b\\c"));
+    EXPECT_FALSE(s.exists("c\\d.e"));
 
     EXPECT_EQ(emptyFolder(s.path("nothing").c_str()), -1);
     EXPECT_EQ(emptyFolder(nullptr), -5);

@@ -6,6 +6,26 @@
 
 using Lines = std::vector<std::string>;
 
+namespace
+{
+// The update data of these lines, each ending in "\n".
+std::string joined(const Lines& lines)
+{
+    std::string text;
+    for (const std::string& line : lines)
+        text += line + "\n";
+    return text;
+}
+
+Lines settingsOf(const UpdateFindings& f)
+{
+    Lines lines;
+    for (size_t start = 0, end; (end = f.settings.find('\n', start)) != std::string::npos; start = end + 1)
+        lines.push_back(f.settings.substr(start, end - start));
+    return lines;
+}
+}
+
 TEST(FindString, TagsOfOneLine)
 {
     UpdateFindings f;
@@ -13,7 +33,7 @@ TEST(FindString, TagsOfOneLine)
     FindString("a<width>640</width> <height>480</height><timestamp>2021-03-04 05:06:07</timestamp>"
                "<url>http://x/p</url>",
                f, true, url, 32);
-    EXPECT_EQ(f.settingsLines, (Lines{"s_width=640", "s_height=480"}));
+    EXPECT_EQ(settingsOf(f), (Lines{"s_width=640", "s_height=480"}));
     EXPECT_EQ(f.timestamp, "2021-03-04 05:06:07");
     EXPECT_EQ(f.url, "http://x/p");
     EXPECT_STREQ(url, "http://x/p");
@@ -22,7 +42,7 @@ TEST(FindString, TagsOfOneLine)
     // the line, without the carriage return that ends it.
     FindString("</width>x<width>12 \r", f, true, url, 32);
     FindString("<height>7", f, true, url, 32);
-    EXPECT_EQ(f.settingsLines, (Lines{"s_width=640", "s_height=480", "s_width=12 ", "s_height=7"}));
+    EXPECT_EQ(settingsOf(f), (Lines{"s_width=640", "s_height=480", "s_width=12 ", "s_height=7"}));
     FindString("<timestamp>2021-03-04", f, true, url, 32);
     EXPECT_EQ(f.timestamp, "2021-03-04");
     FindString("<url>http://y/q\r", f, false, url, 32); // addresses not looked for
@@ -36,26 +56,26 @@ TEST(FindString, YearBlockAndItsFallback)
     Lines closed = {"<width>1</width>", "<2021><width>2</width>", "<width>3</width>", "</2021><width>4</width>",
                     "<width>5</width>", "<2021>", "<width>6</width>", "</2021>"};
     UpdateFindings f;
-    evaluateUpdate(UpdateVariant::YearBlock, 0, closed, f, nullptr, 0);
-    EXPECT_EQ(f.settingsLines, (Lines{"s_width=2", "s_width=3", "s_width=6"}));
+    evaluateUpdate(UpdateVariant::YearBlock, 0, joined(closed), f, nullptr, 0);
+    EXPECT_EQ(settingsOf(f), (Lines{"s_width=2", "s_width=3", "s_width=6"}));
 
     Lines open = {"<width>1</width>", "<2021>", "<width>2</width>"};
     f = UpdateFindings();
-    evaluateUpdate(UpdateVariant::YearBlock, 0, open, f, nullptr, 0);
-    EXPECT_EQ(f.settingsLines, (Lines{"s_width=2", "s_width=1", "s_width=2"}));
+    evaluateUpdate(UpdateVariant::YearBlock, 0, joined(open), f, nullptr, 0);
+    EXPECT_EQ(settingsOf(f), (Lines{"s_width=2", "s_width=1", "s_width=2"}));
 
     f = UpdateFindings();
-    evaluateUpdate(UpdateVariant::EveryLine, 0, closed, f, nullptr, 0);
-    EXPECT_EQ(f.settingsLines.size(), 6u);
+    evaluateUpdate(UpdateVariant::EveryLine, 0, joined(closed), f, nullptr, 0);
+    EXPECT_EQ(settingsOf(f).size(), 6u);
 }
 
 TEST(FindString, LanguageBlockAndItsFallbacks)
 {
     auto widths = [](int32_t language, const Lines& lines) {
         UpdateFindings f;
-        evaluateUpdate(UpdateVariant::LanguageBlock, language, lines, f, nullptr, 0);
+        evaluateUpdate(UpdateVariant::LanguageBlock, language, joined(lines), f, nullptr, 0);
         std::string all;
-        for (const std::string& line : f.settingsLines)
+        for (const std::string& line : settingsOf(f))
             all += line.substr(8);
         return all;
     };
@@ -98,16 +118,11 @@ TEST(FindString, EveryCutAndFlipIsHandled)
     const std::string sample = "<2021>\n<EN><width>640</width><height>480</height>\n<timestamp>2021-03-04 05:06:07\n"
                                "<url>http://x/p</url></EN>\n</2021>\n";
     auto check = [](const std::string& text) {
-        Lines lines;
-        size_t start = 0;
-        for (size_t end; (end = text.find('\n', start)) != std::string::npos; start = end + 1)
-            lines.push_back(text.substr(start, end - start));
-        lines.push_back(text.substr(start));
         char url[16];
         for (UpdateVariant variant : {UpdateVariant::YearBlock, UpdateVariant::LanguageBlock, UpdateVariant::EveryLine})
         {
             UpdateFindings f;
-            evaluateUpdate(variant, 0, lines, f, url, sizeof(url));
+            evaluateUpdate(variant, 0, text, f, url, sizeof(url));
             compareTimestamps(f.timestamp, "2016-07-00 00:00:00");
         }
     };

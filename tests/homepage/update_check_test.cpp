@@ -10,6 +10,7 @@
 #include <signal.h>
 #include <spawn.h>
 #include <sys/socket.h>
+#include <sys/stat.h>
 #include <sys/wait.h>
 
 #include <cstring>
@@ -203,6 +204,27 @@ TEST(UpdateCheck, FailedDownloadsChangeNothing)
     }
     // Only the two files: no temporary file is left beside them.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.home.root), std::filesystem::directory_iterator()), 2);
+}
+
+// update.dat keeps the permissions of the file it replaces, or gets those of
+// any new file of the user.
+TEST(UpdateCheck, DownloadedDataHasOrdinaryPermissions)
+{
+    Check c;
+    c.served.file("data", kData);
+    c.home.file("settings.txt", "s_option=1\n");
+    mode_t before = umask(022);
+    auto mode = [&] {
+        struct stat info{};
+        stat(c.home.path("update.dat").c_str(), &info);
+        return info.st_mode & 07777;
+    };
+    c.run(UpdateVariant::EveryLine, c.server.url("data"));
+    EXPECT_EQ(mode(), 0644u);
+    chmod(c.home.path("update.dat").c_str(), 0664);
+    c.run(UpdateVariant::EveryLine, c.server.url("data"));
+    EXPECT_EQ(mode(), 0664u);
+    umask(before);
 }
 
 TEST(UpdateCheck, LargeBody)

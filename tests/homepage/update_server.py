@@ -26,7 +26,7 @@ class Handler(http.server.BaseHTTPRequestHandler):
             time.sleep(3)
             self.send_body(b"<timestamp>2030-01-01 00:00:00\n")
         elif name == "big":
-            self.send_body(b"<timestamp>2030-01-01 00:00:00\n" + b"x" * (6 << 20) + b"\n")
+            self.send_body(b"<timestamp>2030-01-01 00:00:00\n" + (b"x" * 63 + b"\n") * ((6 << 20) // 64) + b"\n")
         elif name and "/" not in name and os.path.isfile(os.path.join(FOLDER, name)):
             with open(os.path.join(FOLDER, name), "rb") as f:
                 self.send_body(f.read())

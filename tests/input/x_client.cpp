@@ -126,3 +126,34 @@ std::vector<std::string> XClient::record(const std::string& last, int millisecon
     }
     return seen;
 }
+
+std::string XClient::typed(int milliseconds)
+{
+    std::string text;
+    auto until = std::chrono::steady_clock::now() + std::chrono::milliseconds(milliseconds);
+    while ((text.empty() || text.back() != '\r') && std::chrono::steady_clock::now() < until)
+    {
+        if (XPending(display) == 0)
+        {
+            waitForEvents(display);
+            continue;
+        }
+        XEvent event;
+        XNextEvent(display, &event);
+        char characters[16];
+        if (event.type == KeyPress)
+            text.append(characters, size_t(XLookupString(&event.xkey, characters, sizeof characters, nullptr, nullptr)));
+    }
+    return text;
+}
+
+void XClient::lockGroup(unsigned group)
+{
+    XkbLockGroup(display, XkbUseCoreKbd, group);
+    XSync(display, False);
+}
+
+uint16_t XClient::keyCode(const char* keysym)
+{
+    return XKeysymToKeycode(display, XStringToKeysym(keysym));
+}

@@ -2,6 +2,7 @@
 // monitors and records the key and button events its windows receive.
 #pragma once
 
+#include <cstdint>
 #include <string>
 #include <vector>
 
@@ -42,4 +43,11 @@ struct XClient
     // for a press of button B at a root position; until one equal to last
     // arrives or the time is up.
     std::vector<std::string> record(const std::string& last, int milliseconds = 5000);
+    // The text the key presses type, as the window's own lookup makes it,
+    // until Return is pressed or the time is up.
+    std::string typed(int milliseconds = 5000);
+    // The key code of a keysym, by its name ("KP_Add").
+    uint16_t keyCode(const char* keysym);
+    // Locks the keyboard group (0 for the first layout).
+    void lockGroup(unsigned group);
 };

@@ -1,6 +1,8 @@
 // Typing and clicking through the built library, received by a window of
 // the test on a real X server.
+#include "input.h"
 #include "launcher.h"
+#include "linux_platform.h"
 #include "x_client.h"
 #include "xvfb.h"
 
@@ -51,4 +53,58 @@ TEST(RealInput, ClickArrivesAtTheRootPosition)
     EXPECT_EQ(call("SendClick", "120"), 0);
     EXPECT_EQ(client.record("click 1 120 0"), Events{"click 1 120 0"});
     EXPECT_EQ(call("SendClick"), -1);
+}
+
+// The keyboard of a real server, with its layouts set by setxkbmap.
+struct LayoutServer
+{
+    Xvfb server{"1024x768x24"};
+    bool ready = false;
+
+    LayoutServer(const char* layouts, unsigned group)
+    {
+        if (server.display.empty() || !server.setLayouts(layouts))
+            return;
+        setenv("DISPLAY", server.display.c_str(), 1);
+        XClient(server.display).lockGroup(group);
+        ready = true;
+    }
+};
+
+TEST(RealKeyMap, KeypadKeysTypeTheirCharacters)
+{
+    LayoutServer layout("us", 0);
+    ASSERT_TRUE(layout.ready);
+    KeyboardMap keyboard;
+    ASSERT_TRUE(linuxKeyboardMap(keyboard));
+    XClient client(layout.server.display);
+    auto code = [&](const char* keysym) { return client.keyCode(keysym); };
+    KeyMap map = buildKeyMap(keyboard);
+    // "+" only the keypad types without Shift; "-" and "/" the keypad's keys
+    // win over the main row's, as the highest code does.
+    EXPECT_EQ(map.codes["+"], code("KP_Add"));
+    EXPECT_EQ(map.codes["-"], code("KP_Subtract"));
+    EXPECT_EQ(map.codes["/"], code("KP_Divide"));
+    EXPECT_EQ(map.codes["1"], code("1")); // the keypad's 1 is End without Num Lock
+    EXPECT_EQ(map.codes["y"], code("y"));
+}
+
+TEST(RealInput, KeypadCharactersArriveExactly)
+{
+    LayoutServer layout("us", 0);
+    ASSERT_TRUE(layout.ready);
+    XClient client(layout.server.display);
+    client.focus(client.window(0, 0, 300, 200, Listen::Keys));
+    EXPECT_EQ(Launcher()("PasteText", "C++ 1+1"), 0);
+    EXPECT_EQ(client.typed(), "C++ 1+1\r");
+}
+
+TEST(RealInput, TheActiveGroupTypes)
+{
+    LayoutServer layout("us,de", 1);
+    ASSERT_TRUE(layout.ready);
+    XClient client(layout.server.display);
+    client.focus(client.window(0, 0, 300, 200, Listen::Keys));
+    EXPECT_EQ(Launcher()("PasteText", "yz"), 0);
+    EXPECT_EQ(client.typed(), "yz\r");
 }

@@ -107,3 +107,10 @@ bool Xvfb::startWindowManager()
         std::this_thread::sleep_for(std::chrono::milliseconds(20));
     return std::filesystem::remove(ready);
 }
+
+bool Xvfb::setLayouts(const std::string& layouts)
+{
+    pid_t pid = spawnQuietly({"setxkbmap", "-display", display, "-layout", layouts}, environ);
+    int status = -1;
+    return pid > 0 && waitpid(pid, &status, 0) == pid && WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}

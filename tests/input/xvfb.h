@@ -20,4 +20,6 @@ struct Xvfb
 
     // Starts openbox and waits until it manages the screen.
     bool startWindowManager();
+    // Gives the server's keyboard these layouts, as "us,de" (setxkbmap).
+    bool setLayouts(const std::string& layouts);
 };

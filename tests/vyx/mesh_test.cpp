@@ -119,7 +119,7 @@ TEST_F(VyxMesh, RefusesMalformedBlocksBeforeAllocating)
         {77, 8, 0},                  // size below 16 would loop on the same header
         {1, INT32_MIN, 0},           // negative size
         {10001, 16, INT32_MAX / 4},  // byte count past 32 bits
-        {10001, 16, 1000000},        // 12 MB claimed by a tiny file
+        {10001, 17, 1000000},        // 12 MB claimed by a tiny file
         {45001, INT32_MAX, 0},       // payload past the end of the file
         {77, 1000, 0},               // even a skipped block must lie in the file
     };
