@@ -85,8 +85,21 @@ void writeEffect(ColladaStream& out, const std::string& name, bool textured)
 {
     // The lines that open the colour elements start with a tab and ten blanks.
     put(out, "    <effect id=\"" + name + "_lambert-fx\" name=\"" + name + "_lambert\">\n");
-    put(out, "      <profile_COMMON>\n"
-             "        <technique sid=\"standard\">\n"
+    put(out, "      <profile_COMMON>\n");
+    // A texture names a sampler, which names a surface made from the image:
+    // readers of the format look the texture up that way.
+    if (textured)
+        put(out, "        <newparam sid=\"" + name + "_fileDiffuse-surface\">\n"
+                 "          <surface type=\"2D\">\n"
+                 "            <init_from>" + name + "_fileDiffuse-image</init_from>\n"
+                 "          </surface>\n"
+                 "        </newparam>\n"
+                 "        <newparam sid=\"" + name + "_fileDiffuse-sampler\">\n"
+                 "          <sampler2D>\n"
+                 "            <source>" + name + "_fileDiffuse-surface</source>\n"
+                 "          </sampler2D>\n"
+                 "        </newparam>\n");
+    put(out, "        <technique sid=\"standard\">\n"
              "          <lambert>\n"
              "\t          <emission>\n"
              "              <color sid=\"emission\">0.000000  0.000000 0.000000 1.000000</color>\n"
@@ -96,7 +109,7 @@ void writeEffect(ColladaStream& out, const std::string& name, bool textured)
              "            </ambient>\n"
              "\t          <diffuse>\n");
     if (textured)
-        put(out, "              <texture texture=\"" + name + "_fileDiffuse-image\" texcoord=\"CHANNEL0\">\n" +
+        put(out, "              <texture texture=\"" + name + "_fileDiffuse-sampler\" texcoord=\"CHANNEL0\">\n" +
                      "              </texture>\n");
     else
         put(out, "              <color sid=\"diffuse\">0.500000  0.500000 0.500000 1.000000</color>\n");

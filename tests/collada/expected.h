@@ -74,11 +74,23 @@ const std::string kMaterial = "    <material id = \"NAME_lambert\" name = \"NAME
 
 inline std::string effect(const std::string& name, bool textured)
 {
-    std::string diffuse = textured ? "              <texture texture=\"NAME_fileDiffuse-image\" texcoord=\"CHANNEL0\">\n"
+    std::string samplers = textured ? "        <newparam sid=\"NAME_fileDiffuse-surface\">\n"
+                                      "          <surface type=\"2D\">\n"
+                                      "            <init_from>NAME_fileDiffuse-image</init_from>\n"
+                                      "          </surface>\n"
+                                      "        </newparam>\n"
+                                      "        <newparam sid=\"NAME_fileDiffuse-sampler\">\n"
+                                      "          <sampler2D>\n"
+                                      "            <source>NAME_fileDiffuse-surface</source>\n"
+                                      "          </sampler2D>\n"
+                                      "        </newparam>\n"
+                                    : "";
+    std::string diffuse = textured ? "              <texture texture=\"NAME_fileDiffuse-sampler\" texcoord=\"CHANNEL0\">\n"
                                      "              </texture>\n"
                                    : "              <color sid=\"diffuse\">0.500000  0.500000 0.500000 1.000000</color>\n";
     return named("    <effect id=\"NAME_lambert-fx\" name=\"NAME_lambert\">\n"
-                 "      <profile_COMMON>\n"
+                 "      <profile_COMMON>\n" +
+                     samplers +
                  "        <technique sid=\"standard\">\n"
                  "          <lambert>\n"
                  "\t          <emission>\n"
