@@ -76,8 +76,9 @@ float getLocalized(LocalizedKind kind, const char* key, char* buffer1, int32_t b
 
 // Replaces every %ARGn% placeholder of number n in text, scanning left to
 // right and never expanding placeholders inside a replacement. Answers whether
-// one was replaced.
-bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& replacement);
+// one was replaced; false, with text as it was, also as soon as the result
+// would be longer than limit bytes, so that work and memory stay within it.
+bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& replacement, size_t limit);
 float strReplaceArg(const char* replacement, double value, char* buffer1, int32_t buffer1Size);
 
 // UTF-8 and wide strings; input that cannot be converted raises

@@ -55,24 +55,27 @@ static bool isLetter(char c, char upper)
     return c == upper || c == upper + ('a' - 'A');
 }
 
-bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& replacement)
+bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& replacement, size_t limit)
 {
+    // The result is built once, left to right: scanning goes on after each
+    // placeholder, exactly where it would go on after the inserted
+    // replacement, and it stops as soon as the result would pass the limit.
+    std::string result;
     bool replaced = false;
+    size_t copied = 0; // text before this is in result
     size_t i = 0;
-    for (;;)
+    while (i < text.size())
     {
         size_t start = text.find('%', i);
         if (start == std::string::npos)
-            return replaced;
+            break;
         // Each of A, R, G may be in either case; a byte that breaks the
         // pattern is passed over and cannot open a placeholder itself.
         size_t at = start + 1;
         bool letters = true;
         for (char letter : {'A', 'R', 'G'})
         {
-            if (at >= text.size())
-                return replaced;
-            if (!isLetter(text[at], letter))
+            if (at >= text.size() || !isLetter(text[at], letter))
             {
                 letters = false;
                 break;
@@ -92,18 +95,24 @@ bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& rep
                 number = number * 10 + (text[at] - '0');
             at++;
         }
-        if (at >= text.size())
-            return replaced;
         // A "%" that closes a placeholder of another number does not open one.
-        if (text[at] != '%' || number != n)
+        if (at >= text.size() || text[at] != '%' || number != n)
         {
             i = at + 1;
             continue;
         }
-        text.replace(start, at + 1 - start, replacement);
+        if (result.size() + (start - copied) + replacement.size() > limit)
+            return false;
+        result.append(text, copied, start - copied).append(replacement);
         replaced = true;
-        i = start + replacement.size();
+        copied = at + 1;
+        i = copied;
     }
+    if (!replaced || result.size() + (text.size() - copied) > limit)
+        return false;
+    result.append(text, copied, std::string::npos);
+    text.swap(result);
+    return true;
 }
 
 float strReplaceArg(const char* replacement, double value, char* buffer1, int32_t buffer1Size)
@@ -117,9 +126,7 @@ float strReplaceArg(const char* replacement, double value, char* buffer1, int32_
     if (length == capacity)
         return -1;
     std::string text(buffer1, length);
-    if (!replaceArgPlaceholders(text, truncToInt(value), replacement))
-        return -1;
-    if (text.size() + 1 > capacity)
+    if (!replaceArgPlaceholders(text, truncToInt(value), replacement, capacity - 1))
         return -1;
     memcpy(buffer1, text.c_str(), text.size() + 1);
     return 0;

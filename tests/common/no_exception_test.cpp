@@ -13,6 +13,7 @@
 #include <sys/stat.h>
 #include <sys/wait.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
 #include <new>
@@ -23,10 +24,12 @@
 // a failure and tries again.
 static long g_countdown = 0;
 static bool g_fired = false;
+static size_t g_largest = 0; // the largest block asked for since reset
 
 static void* allocate(size_t size, bool nothrow)
 {
     bool fail = g_countdown > 0 && --g_countdown == 0;
+    g_largest = std::max(g_largest, size);
     for (;;)
     {
         void* memory = fail ? nullptr : malloc(size ? size : 1);
@@ -138,6 +141,25 @@ TEST(NoException, EveryAllocationOfTheScriptHelpersMayFail)
         return c("twelve", 1, text, sizeof text, nullptr, 0, nullptr);
     }, 0);
     sweep.run("GetLocalizedText", [&](HostCommandEntry c) { return c("key", 0, text, sizeof text, nullptr, 0, &host.context); }, 0);
+}
+
+// The edited text is never held larger than buffer 1: ten thousand
+// placeholders and a long replacement are refused without building the text.
+TEST(NoException, StrReplaceArgStaysWithinBufferOne)
+{
+    LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
+    std::string text;
+    for (int i = 0; i < 10000; i++)
+        text += "%ARG1%";
+    std::vector<char> buffer(text.begin(), text.end());
+    buffer.resize(text.size() + 1024, '\0');
+    std::string replacement(100000, 'x');
+    g_largest = 0;
+    EXPECT_EQ(library.command("StrReplaceArg")(replacement.c_str(), 1, buffer.data(), int32_t(buffer.size()), nullptr,
+                                               0, nullptr),
+              -1);
+    EXPECT_LE(g_largest, 2 * buffer.size());
+    EXPECT_EQ(std::string(buffer.data()), text);
 }
 
 TEST(NoException, EveryAllocationOfBothExportsMayFail)
