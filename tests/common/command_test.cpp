@@ -46,11 +46,30 @@ TEST(TruncToInt, TowardZeroAndSaturating)
     EXPECT_EQ(truncToInt(NAN), 0);
 }
 
-TEST(MakeMacPath, TextAfterTheFirstColon)
+TEST(MakeMacPath, TextAfterTheFirstColonUnlessAlreadyNative)
 {
-    EXPECT_EQ(MakeMacPath("Vol:/Users/me/x"), "/Users/me/x");
-    EXPECT_EQ(MakeMacPath("/Users/me/x"), "/Users/me/x");
-    EXPECT_EQ(MakeMacPath("a:b:c"), "b:c");
-    EXPECT_EQ(MakeMacPath(""), "");
-    EXPECT_EQ(MakeMacPath("Vol:"), "");
+    struct Case
+    {
+        const char* text;
+        const char* posix;
+        const char* windows;
+    };
+    const Case cases[] = {
+        {"Vol:/Users/me/x", "/Users/me/x", "/Users/me/x"},
+        {"/Users/me/x", "/Users/me/x", "/Users/me/x"},
+        {"a:b:c", "b:c", "b:c"},
+        {"", "", ""},
+        {"Vol:", "", ""},
+        {"/home/me/shot 10:30.png", "/home/me/shot 10:30.png", "/home/me/shot 10:30.png"},
+        {"Vol:C:/Users/me/x", "C:/Users/me/x", "C:/Users/me/x"},
+        {"D:\\data\\x:1", "\\data\\x:1", "D:\\data\\x:1"},
+        {"d:/x", "/x", "d:/x"},
+        {"\\\\server\\share\\x", "\\\\server\\share\\x", "\\\\server\\share\\x"},
+        {"C:x", "x", "x"},
+    };
+    for (const Case& c : cases)
+    {
+        EXPECT_EQ(MakeMacPath(c.text, PathStyle::Posix), c.posix) << c.text;
+        EXPECT_EQ(MakeMacPath(c.text, PathStyle::Windows), c.windows) << c.text;
+    }
 }
