@@ -1,4 +1,5 @@
 #include "alembic_export.h"
+#include "platform.h"
 #include "collada.h"
 #include "vyx.h"
 
@@ -168,10 +169,13 @@ float addMeshes(const char* outputPath, const char* list, int32_t listSize)
     if (!outputPath)
         return -3;
     // The output must be writable, or at least removable so that the
-    // archive can take its place.
-    if (FILE* probe = fopen(outputPath, "w"))
+    // archive can take its place; anything but a regular file is refused.
+    PathKind kind = platform().pathKind(outputPath);
+    if (kind == PathKind::Folder || kind == PathKind::Other)
+        return -3;
+    if (FILE* probe = platform().openFile(outputPath, FileAccess::Write))
         fclose(probe);
-    else if (remove(outputPath) != 0)
+    else if (!platform().removeEntry(outputPath))
         return -3;
 
     std::vector<std::string> entries = splitMeshList(list, listSize);

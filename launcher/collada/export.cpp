@@ -1,4 +1,5 @@
 #include "collada.h"
+#include "platform.h"
 #include "vyx.h"
 
 #include <memory>
@@ -36,7 +37,7 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
     if (scene.empty())
         scene = "scene";
 
-    std::unique_ptr<FILE, FileCloser> file(fopen(outputPath, "w"));
+    std::unique_ptr<FILE, FileCloser> file(platform().openFile(outputPath, FileAccess::Write));
     if (!file)
         return -1;
     ColladaStream out;

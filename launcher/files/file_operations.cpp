@@ -7,7 +7,7 @@ float fileDelete(const char* text)
 {
     if (!text)
         return -1;
-    return remove(MakeMacPath(text).c_str()) == 0 ? 0 : -1;
+    return platform().removeEntry(MakeMacPath(text).c_str()) ? 0 : -1;
 }
 
 float fileRename(const char* text, const char* buffer1)
@@ -23,8 +23,11 @@ float fileCopyTo(const char* text, const char* buffer1)
         return -1;
     std::string from = MakeMacPath(text);
     std::string to = MakeMacPath(buffer1);
-    remove(to.c_str());
-    // Whether the copy succeeded is not reported: scripts rely on 0 here.
-    platform().copyFile(from.c_str(), to.c_str());
+    // Whether the copy succeeded is not reported: scripts rely on 0 here. A
+    // missing source or a failed copy leaves no destination behind; a file
+    // copied onto itself, or a special file on either side, is left alone.
+    CopyOutcome outcome = platform().copyFile(from.c_str(), to.c_str());
+    if (outcome == CopyOutcome::SourceMissing || outcome == CopyOutcome::Failed)
+        platform().removeEntry(to.c_str());
     return 0;
 }

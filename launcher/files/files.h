@@ -27,7 +27,7 @@ bool deleteFilesInFolder(const char* folder, const char* extension);
 bool clearFolderPicks(const std::string& name);
 // Removes the folder's entries that clearFolderPicks picks (files and empty
 // folders); 0, or -1 when the folder cannot be opened.
-float ClearFolder(std::string path);
+float ClearFolder(const std::string& path);
 std::string getSharedFolder();
 
 float makeFolder(const char* text);

@@ -2,12 +2,9 @@
 #include "command.h"
 #include "platform.h"
 
-#include <sys/stat.h>
 #include <unistd.h>
 
 #include <cstdlib>
-#include <filesystem>
-#include <vector>
 
 bool createFolder(const char* path)
 {
@@ -20,22 +17,21 @@ std::string pathExtension(const std::string& name)
     return dot == std::string::npos || dot == 0 ? std::string() : name.substr(dot + 1);
 }
 
+static bool hasExtension(const std::string& name, const void* extension)
+{
+    return pathExtension(name) == static_cast<const char*>(extension);
+}
+
 bool deleteFilesInFolder(const char* folder, const char* extension)
 {
-    std::vector<std::string> names;
-    if (!platform().listFolder(folder, names))
-        return false;
-    for (const std::string& name : names)
-        if (pathExtension(name) == extension)
-            platform().removeItem((std::filesystem::path(folder) / name).c_str());
-    return true;
+    return platform().removeInFolder(folder, hasExtension, extension, true);
 }
 
 bool clearFolderPicks(const std::string& name)
 {
     // The full path is scanned backwards from its end: a "." met before any
-    // "/" or "\\" picks the entry. The folder part ends with "/", so only the
-    // name counts, and a name such as a.b\c stays.
+    // "/" or "\\" picks the entry. The folder part ends with a separator, so
+    // only the name counts, and a name such as a.b\c stays.
     for (size_t at = name.size(); at-- > 0;)
     {
         if (name[at] == '\\' || name[at] == '/')
@@ -46,23 +42,15 @@ bool clearFolderPicks(const std::string& name)
     return false;
 }
 
-float ClearFolder(std::string path)
+static bool clearFolderTakes(const std::string& name, const void*)
 {
-    if (path.empty() || path.back() != '/')
-        path += '/';
-    DIR* folder = opendir(path.c_str());
-    if (!folder)
-        return -1;
-    while (dirent* entry = readdir(folder))
-    {
-        std::string name = entry->d_name;
-        if (name == "." || name == "..")
-            continue;
-        if (clearFolderPicks(name))
-            remove((path + name).c_str());
-    }
-    closedir(folder);
-    return 0;
+    return clearFolderPicks(name);
+}
+
+float ClearFolder(const std::string& path)
+{
+    // Files and empty folders go; a folder with anything inside stays.
+    return platform().removeInFolder(path.c_str(), clearFolderTakes, nullptr, false) ? 0 : -1;
 }
 
 std::string getSharedFolder()
@@ -79,8 +67,7 @@ float makeFolder(const char* text)
 
 float folderExists(const char* text)
 {
-    struct stat info;
-    return text && stat(MakeMacPath(text).c_str(), &info) == 0 ? 1 : 0;
+    return text && platform().pathKind(MakeMacPath(text).c_str()) != PathKind::Missing ? 1 : 0;
 }
 
 float deleteFolder(const char* text)

@@ -87,23 +87,105 @@ bool linuxCreateFolder(const char* path)
     return mkdir(path, 0777) == 0;
 }
 
-bool linuxListFolder(const char* path, std::vector<std::string>& names)
+// The names in a folder open as descriptor, without "." and ".."; the
+// descriptor stays open. False when it cannot be listed.
+static bool namesIn(int folder, std::vector<std::string>& names)
 {
-    names.clear();
-    DIR* folder = opendir(path);
-    if (!folder)
+    int listing = dup(folder);
+    DIR* stream = listing >= 0 ? fdopendir(listing) : nullptr;
+    if (!stream)
+    {
+        if (listing >= 0)
+            close(listing);
         return false;
-    while (dirent* entry = readdir(folder))
+    }
+    while (dirent* entry = readdir(stream))
         if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
             names.emplace_back(entry->d_name);
-    closedir(folder);
+    closedir(stream);
     return true;
 }
 
-bool linuxRemoveItem(const char* path)
+// Removes the entry name of the folder open as descriptor; a folder is
+// entered through a descriptor of its own, never through a link.
+static bool removeAt(int folder, const char* name, bool recursive)
 {
-    std::error_code error;
-    return std::filesystem::remove_all(path, error) != static_cast<std::uintmax_t>(-1) && !error;
+    struct stat info;
+    if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
+        return false;
+    if (!S_ISDIR(info.st_mode))
+        return unlinkat(folder, name, 0) == 0;
+    if (recursive)
+    {
+        Descriptor inner(openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+        std::vector<std::string> names;
+        if (inner.number < 0 || !namesIn(inner.number, names))
+            return false;
+        for (const std::string& entry : names)
+            removeAt(inner.number, entry.c_str(), true);
+    }
+    return unlinkat(folder, name, AT_REMOVEDIR) == 0;
+}
+
+bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
+{
+    Descriptor folder(open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<std::string> names;
+    if (folder.number < 0 || !namesIn(folder.number, names))
+        return false;
+    for (const std::string& name : names)
+        if (pick(name, context))
+            removeAt(folder.number, name.c_str(), recursive);
+    return true;
+}
+
+bool linuxRemoveEntry(const char* path)
+{
+    return remove(path) == 0;
+}
+
+PathKind linuxPathKind(const char* path)
+{
+    struct stat info;
+    if (stat(path, &info) != 0)
+        return PathKind::Missing;
+    if (S_ISREG(info.st_mode))
+        return PathKind::Regular;
+    return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
+}
+
+// Opens without blocking (a FIFO nobody writes to, or reads from, would
+// wait for ever) and keeps the descriptor, blocking again, only for a
+// regular file.
+static int openRegular(const char* path, int flags)
+{
+    int file = open(path, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    if (file < 0)
+        return -1;
+    struct stat info;
+    if (fstat(file, &info) != 0 || !S_ISREG(info.st_mode) || fcntl(file, F_SETFL, 0) != 0)
+    {
+        close(file);
+        return -1;
+    }
+    return file;
+}
+
+FILE* linuxOpenFile(const char* path, FileAccess access)
+{
+    bool write = access == FileAccess::Write;
+    int file = openRegular(path, write ? O_WRONLY | O_CREAT : O_RDONLY);
+    // Emptied only once known to be a regular file.
+    if (file < 0 || (write && ftruncate(file, 0) != 0))
+    {
+        if (file >= 0)
+            close(file);
+        return nullptr;
+    }
+    FILE* stream = fdopen(file, write ? "wb" : "rb");
+    if (!stream)
+        close(file);
+    return stream;
 }
 
 std::string linuxUsersFolder()
@@ -172,41 +254,43 @@ static void copyAttributes(int from, int to)
     }
 }
 
-bool linuxCopyFile(const char* from, const char* to)
+CopyOutcome linuxCopyFile(const char* from, const char* to)
 {
-    int source = open(from, O_RDONLY | O_CLOEXEC);
-    if (source < 0)
-        return false;
-    struct stat info;
-    if (fstat(source, &info) != 0 || !S_ISREG(info.st_mode))
+    Descriptor source(openRegular(from, O_RDONLY));
+    if (source.number < 0)
     {
-        close(source);
-        return false;
+        struct stat info;
+        return stat(from, &info) != 0 && errno == ENOENT ? CopyOutcome::SourceMissing : CopyOutcome::Refused;
+    }
+    struct stat info, target;
+    if (fstat(source.number, &info) != 0)
+        return CopyOutcome::Failed;
+    if (stat(to, &target) == 0)
+    {
+        if (target.st_dev == info.st_dev && target.st_ino == info.st_ino)
+            return CopyOutcome::SameFile;
+        if (!S_ISREG(target.st_mode))
+            return CopyOutcome::Refused;
     }
     // The copy is written beside the destination and renamed over it once
     // complete, so no half-written file is ever left under its name.
     TemporaryFile copy;
-    bool ok = copy.create(to, ".copy-") && copyData(source, copy.descriptor);
-    if (ok)
-    {
-        copyAttributes(source, copy.descriptor);
-        fchmod(copy.descriptor, info.st_mode & 07777);
-        timespec times[2] = {info.st_atim, info.st_mtim};
-        futimens(copy.descriptor, times);
-        ok = copy.replace(to, false);
-    }
-    close(source);
-    return ok;
+    if (!copy.create(to, ".copy-") || !copyData(source.number, copy.descriptor))
+        return CopyOutcome::Failed;
+    copyAttributes(source.number, copy.descriptor);
+    // The copy belongs to the caller: the source owner's set-ID bits would
+    // hand the caller's rights to whoever runs it.
+    fchmod(copy.descriptor, info.st_mode & 01777);
+    timespec times[2] = {info.st_atim, info.st_mtim};
+    futimens(copy.descriptor, times);
+    return copy.replace(to, false) ? CopyOutcome::Copied : CopyOutcome::Failed;
 }
 
 bool linuxReadFile(const char* path, size_t limit, std::string& contents)
 {
-    // O_NONBLOCK: opening a FIFO nobody writes to would wait for ever.
-    Descriptor file(open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY));
-    if (file.number < 0)
-        return false;
+    Descriptor file(openRegular(path, O_RDONLY));
     struct stat info;
-    bool ok = fstat(file.number, &info) == 0 && S_ISREG(info.st_mode) && uint64_t(info.st_size) <= limit;
+    bool ok = file.number >= 0 && fstat(file.number, &info) == 0 && uint64_t(info.st_size) <= limit;
     contents.clear();
     char chunk[1 << 16];
     while (ok)

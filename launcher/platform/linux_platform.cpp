@@ -5,8 +5,10 @@ const PlatformServices& systemPlatform()
 {
     static const PlatformServices services = {
         .createFolder = linuxCreateFolder,
-        .listFolder = linuxListFolder,
-        .removeItem = linuxRemoveItem,
+        .removeInFolder = linuxRemoveInFolder,
+        .removeEntry = linuxRemoveEntry,
+        .pathKind = linuxPathKind,
+        .openFile = linuxOpenFile,
         .usersFolder = linuxUsersFolder,
         .copyFile = linuxCopyFile,
         .readFile = linuxReadFile,

@@ -1,6 +1,10 @@
 // The Linux implementation of each platform service.
 #pragma once
 
+#include "platform.h"
+
+#include <spawn.h>
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -45,10 +49,12 @@ struct TemporaryFile
 };
 
 bool linuxCreateFolder(const char* path);
-bool linuxListFolder(const char* path, std::vector<std::string>& names);
-bool linuxRemoveItem(const char* path);
+bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
+bool linuxRemoveEntry(const char* path);
+PathKind linuxPathKind(const char* path);
+FILE* linuxOpenFile(const char* path, FileAccess access);
 std::string linuxUsersFolder();
-bool linuxCopyFile(const char* from, const char* to);
+CopyOutcome linuxCopyFile(const char* from, const char* to);
 bool linuxReadFile(const char* path, size_t limit, std::string& contents);
 bool linuxReplaceFile(const char* path, const std::string& contents);
 
@@ -58,9 +64,6 @@ int linuxOpenWithDefaultApplication(const char* path);
 int linuxCreateFolderIn(const char* parent, const char* name);
 int linuxRunScript(const char* text, size_t length);
 
-struct ScreenLayout;
-struct KeyboardMap;
-struct KeyEvent;
 ScreenLayout linuxScreenLayout();
 bool linuxFirstWindowFullScreen();
 void linuxToggleFirstWindowFullScreen();
@@ -69,8 +72,6 @@ void linuxPostKeys(const std::vector<KeyEvent>& events);
 void linuxPostClick(int32_t x, int32_t y);
 bool linuxDownload(const char* url, const char* path);
 
-struct RgbColor;
-struct ColorAnswer;
 bool linuxOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,
                          std::vector<std::string>& paths);
 bool linuxChooseFolderPanel(const char* title, std::string& folder);

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cstdint>
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -68,21 +69,60 @@ struct ColorAnswer
     RgbColor color;
 };
 
+// What a path names.
+enum class PathKind
+{
+    Missing,
+    Regular,
+    Folder,
+    Other, // a FIFO, a device, a socket
+};
+
+enum class FileAccess
+{
+    Read,
+    Write,
+};
+
+enum class CopyOutcome
+{
+    Copied,
+    SameFile, // both paths name one file: nothing to do
+    SourceMissing,
+    Refused, // a source or a destination that is not a regular file
+    Failed,
+};
+
+// Decides by an entry's name whether a removal takes it.
+using EntryPick = bool (*)(const std::string& name, const void* context);
+
 struct PlatformServices
 {
     // Files.
     // Creates one folder, not its missing parents; true when it was created.
     bool (*createFolder)(const char* path);
-    // Names of a folder's entries, without "." and ".."; false when the folder
-    // cannot be listed.
-    bool (*listFolder)(const char* path, std::vector<std::string>& names);
-    // Removes a file, or a folder with everything inside it.
-    bool (*removeItem)(const char* path);
+    // Removes the entries of a folder that pick takes by name: files and
+    // links, and folders too, with everything inside them when recursive,
+    // otherwise only when empty. The folder is opened once and all the work
+    // is done inside it as opened, so that a folder renamed or replaced by a
+    // link meanwhile never redirects a removal elsewhere. False when the
+    // folder cannot be opened.
+    bool (*removeInFolder)(const char* folder, EntryPick pick, const void* context, bool recursive);
+    // Removes a file, a link or an empty folder; true when it was removed.
+    bool (*removeEntry)(const char* path);
+    // What a path names now, following links.
+    PathKind (*pathKind)(const char* path);
+    // Opens a file in binary mode without ever blocking on a special file:
+    // null unless path names a regular file, or for writing, names nothing
+    // yet and can be created. Writing starts the file empty.
+    FILE* (*openFile)(const char* path, FileAccess access);
     // The folder that holds the users' home folders; empty when unknown.
     std::string (*usersFolder)();
-    // Copies a file's data, permissions, times and extended attributes; the
-    // destination appears only once it is complete.
-    bool (*copyFile)(const char* from, const char* to);
+    // Copies a regular file's data, permissions (less set-user-ID and
+    // set-group-ID), times and extended attributes; the destination appears
+    // only once it is complete. The source is opened without blocking, and
+    // a destination that exists must be a regular file.
+    CopyOutcome (*copyFile)(const char* from, const char* to);
     // Reads a regular file whole, without blocking on any other kind; false
     // when it cannot be read or holds more than limit bytes.
     bool (*readFile)(const char* path, size_t limit, std::string& contents);
@@ -95,10 +135,11 @@ struct PlatformServices
     // waiting for it; true once it runs (false for a missing or
     // non-executable file, or a folder).
     bool (*launchApplication)(const char* path, const std::vector<std::string>& arguments);
-    // Names of the running applications, in the platform's order.
+    // Names of the calling user's running applications, in the platform's order.
     void (*runningApplications)(std::vector<std::string>& names);
     // Opens a file with its default application: 0, or the desktop's error
-    // code (-43 for a missing file).
+    // code (-43 for a missing file). Waits a few seconds at most: an opener
+    // still running then counts as started.
     int (*openWithDefaultApplication)(const char* path);
     // Creates the folder name inside parent ("" is the root folder): 0 when
     // it was created or is already a folder, 1 otherwise.

@@ -8,17 +8,15 @@ static bool createFolder(const char* path)
     return g_double->createFolderAnswer;
 }
 
-static bool listFolder(const char* path, std::vector<std::string>& names)
+static bool removeInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
 {
-    g_double->calls.push_back(std::string("listFolder ") + path);
-    names = g_double->listing;
-    return g_double->listFolderAnswer;
-}
-
-static bool removeItem(const char* path)
-{
-    g_double->calls.push_back(std::string("removeItem ") + path);
-    return g_double->removeItemAnswer;
+    g_double->calls.push_back(std::string(recursive ? "removeInFolder (recursive) " : "removeInFolder ") + path);
+    if (!g_double->listFolderAnswer)
+        return false;
+    for (const std::string& name : g_double->listing)
+        if (pick(name, context))
+            g_double->calls.push_back("remove " + name);
+    return true;
 }
 
 static std::string usersFolder()
@@ -27,10 +25,10 @@ static std::string usersFolder()
     return g_double->usersFolder;
 }
 
-static bool copyFile(const char* from, const char* to)
+static CopyOutcome copyFile(const char* from, const char* to)
 {
     g_double->calls.push_back(std::string("copyFile ") + from + " " + to);
-    return g_double->copyFileAnswer;
+    return g_double->copyOutcome;
 }
 
 static bool launchApplication(const char* path, const std::vector<std::string>& arguments)
@@ -133,13 +131,12 @@ static ColorAnswer colorPanel(const RgbColor& initial)
 }
 
 // The double's services; those it does not stand in for (reading and
-// replacing whole files) are the system's own.
+// opening, reading and replacing single files) are the system's own.
 static PlatformServices doubleServices()
 {
     PlatformServices services = systemPlatform();
     services.createFolder = createFolder;
-    services.listFolder = listFolder;
-    services.removeItem = removeItem;
+    services.removeInFolder = removeInFolder;
     services.usersFolder = usersFolder;
     services.copyFile = copyFile;
     services.launchApplication = launchApplication;

@@ -12,11 +12,10 @@ struct PlatformDouble
     std::vector<std::string> calls; // "service argument..." per call, in order
 
     bool createFolderAnswer = true;
-    bool listFolderAnswer = true;
-    std::vector<std::string> listing;
-    bool removeItemAnswer = true;
+    bool listFolderAnswer = true; // the folder of a removal opens
+    std::vector<std::string> listing; // the names it holds
     std::string usersFolder = "/home";
-    bool copyFileAnswer = true;
+    CopyOutcome copyOutcome = CopyOutcome::Copied;
     bool launchAnswer = true;
     std::vector<std::string> running;
     int openAnswer = 0;

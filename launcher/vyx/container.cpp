@@ -1,4 +1,5 @@
 #include "vyx.h"
+#include "platform.h"
 
 #include <bit>
 #include <cctype>
@@ -13,7 +14,7 @@ FILE* openVyxFile4Read(const char* path)
 {
     if (!path)
         return nullptr;
-    FILE* file = fopen(path, "rb");
+    FILE* file = platform().openFile(path, FileAccess::Read);
     if (!file)
         return nullptr;
     unsigned char header[32];

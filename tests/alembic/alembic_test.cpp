@@ -11,6 +11,8 @@
 
 #include <gtest/gtest.h>
 
+#include <sys/stat.h>
+
 #include <cmath>
 #include <cstdio>
 
@@ -197,15 +199,11 @@ TEST(Alembic, OutputThatCannotBeWritten)
     std::string missing = (e.folder.path / "no" / "out.abc").string();
     EXPECT_EQ(addMeshes(missing.c_str(), list.data(), int32_t(list.size())), -3);
     EXPECT_FALSE(std::filesystem::exists(e.folder.path / "no"));
-    // A folder can be neither opened as a file nor removed while it holds something.
-    std::filesystem::create_directories(e.folder.path / "full" / "x");
-    std::string folder = (e.folder.path / "full").string();
-    EXPECT_EQ(addMeshes(folder.c_str(), list.data(), int32_t(list.size())), -3);
-    // An empty folder is removed and the archive takes its place.
+    // A folder is never taken for the output, not even an empty one.
     std::filesystem::create_directories(e.folder.path / "empty");
     std::string empty = (e.folder.path / "empty").string();
-    EXPECT_EQ(addMeshes(empty.c_str(), list.data(), int32_t(list.size())), 0);
-    EXPECT_EQ(readArchive(empty).size(), 1u);
+    EXPECT_EQ(addMeshes(empty.c_str(), list.data(), int32_t(list.size())), -3);
+    EXPECT_TRUE(std::filesystem::is_directory(empty));
     EXPECT_EQ(addMeshes(nullptr, list.data(), int32_t(list.size())), -3);
 }
 
@@ -308,4 +306,29 @@ TEST(Alembic, SkippedAndEmptyBlocksChangeNeitherExport)
         EXPECT_EQ(abc.uvIndices, baseAbc.uvIndices) << index;
         EXPECT_FALSE(baseAbc.uvIndices.empty()) << index;
     }
+}
+
+// A FIFO in place of a mesh or of an output would block the host for ever;
+// special files are refused by both exports, and a device stays as it is.
+TEST(Alembic, SpecialFilesNeverBlockEitherExport)
+{
+    TempFolder folder;
+    std::string list = packList({folder.path.string() + "/", "M"});
+    std::string fifo = (folder.path / "M.Vyx").string();
+    ASSERT_EQ(mkfifo(fifo.c_str(), 0600), 0);
+    std::string dae = (folder.path / "out.dae").string(), abc = (folder.path / "out.abc").string();
+    EXPECT_EQ(exportCollada(dae.c_str(), list.data(), int32_t(list.size())), -2);
+    EXPECT_EQ(addMeshes(abc.c_str(), list.data(), int32_t(list.size())), -1);
+
+    std::filesystem::remove(fifo);
+    writeBytes(fifo, vyxMeshFile(quadAndTriangle()));
+    std::string outFifo = (folder.path / "out.fifo").string();
+    ASSERT_EQ(mkfifo(outFifo.c_str(), 0600), 0);
+    for (const std::string& output : {outFifo, std::string("/dev/null")})
+    {
+        EXPECT_EQ(exportCollada(output.c_str(), list.data(), int32_t(list.size())), -1) << output;
+        EXPECT_EQ(addMeshes(output.c_str(), list.data(), int32_t(list.size())), -3) << output;
+    }
+    EXPECT_TRUE(std::filesystem::is_fifo(outFifo));
+    EXPECT_TRUE(std::filesystem::is_character_file("/dev/null"));
 }

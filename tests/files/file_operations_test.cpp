@@ -85,3 +85,41 @@ TEST(FileOperations, CopyOfAMissingSourceStillRemovesTheDestination)
     EXPECT_EQ(fileCopyTo(s.path("src").c_str(), nullptr), -1);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.root), std::filesystem::directory_iterator()), 1);
 }
+
+TEST(FileOperations, CopiesGrantNoPrivilegesAndNeverLoseTheSource)
+{
+    Scratch s;
+    std::string from = s.file("tool", "program");
+    chmod(from.c_str(), 06755);
+    EXPECT_EQ(fileCopyTo(from.c_str(), s.path("copy").c_str()), 0);
+    struct stat info;
+    ASSERT_EQ(stat(s.path("copy").c_str(), &info), 0);
+    EXPECT_EQ(info.st_mode & 07777, 0755u);
+
+    // The same file however it is spelt, or through a second name.
+    s.folder("sub");
+    link(from.c_str(), s.path("sub/hard").c_str());
+    for (const std::string& to : {from, s.path("sub/../tool"), s.path("sub/hard")})
+    {
+        EXPECT_EQ(fileCopyTo(from.c_str(), to.c_str()), 0) << to;
+        EXPECT_EQ(content(from), "program") << to;
+    }
+
+    // A FIFO on either side is left alone, and nothing waits for a writer.
+    mkfifo(s.path("fifo").c_str(), 0600);
+    s.file("kept", "kept");
+    EXPECT_EQ(fileCopyTo(s.path("fifo").c_str(), s.path("kept").c_str()), 0);
+    EXPECT_EQ(content(s.path("kept")), "kept");
+    EXPECT_EQ(fileCopyTo(from.c_str(), s.path("fifo").c_str()), 0);
+    ASSERT_EQ(stat(s.path("fifo").c_str(), &info), 0);
+    EXPECT_TRUE(S_ISFIFO(info.st_mode));
+}
+
+// A path a file dialog answers is native already: its colons are the name's.
+TEST(FileOperations, NativePathsKeepTheirColons)
+{
+    Scratch s;
+    s.file("shot 10:30.png");
+    EXPECT_EQ(fileDelete(s.path("shot 10:30.png").c_str()), 0);
+    EXPECT_FALSE(s.exists("shot 10:30.png"));
+}

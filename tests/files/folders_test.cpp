@@ -4,8 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <atomic>
 #include <cstdlib>
 #include <cstring>
+#include <thread>
 
 TEST(Folders, MakeExistsDelete)
 {
@@ -108,11 +110,45 @@ TEST(Folders, DeleteFilesSelectsByTheTextAfterTheFirstDot)
     PlatformDouble platform;
     platform.listing = {"x.b.c", "y.c", "z.b"};
     EXPECT_EQ(deleteFilesByExtension("a.b.c", "/f"), 0); // extension "b.c": no entry has it
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"listFolder /f"}));
+    EXPECT_EQ(platform.calls, (std::vector<std::string>{"removeInFolder (recursive) /f"}));
     EXPECT_EQ(deleteFilesByExtension(".b", "/f/"), 0);
-    EXPECT_EQ(platform.calls.back(), "removeItem /f/z.b");
+    EXPECT_EQ(platform.calls.back(), "remove z.b");
     platform.listFolderAnswer = false;
     EXPECT_EQ(deleteFilesByExtension("b", "/f"), -1);
+}
+
+// Another user of a shared folder swaps it for a link to the caller's files
+// while a long removal runs: the removal stays in the folder it opened.
+TEST(Folders, RemovalsStayInTheFolderOpened)
+{
+    const int kEntries = 20000;
+    for (bool recursive : {true, false})
+    {
+        Scratch s;
+        std::string shared = s.folder("shared"), mine = s.folder("mine");
+        for (int i = 0; i < kEntries; i++)
+        {
+            std::string name = "/f" + std::to_string(i) + ".tmp";
+            std::ofstream(shared + name) << "x";
+            std::ofstream(mine + name) << "x";
+        }
+        std::atomic<bool> swapped{false};
+        std::thread swapper([&] {
+            std::string first = shared + "/f0.tmp", last = shared + "/f" + std::to_string(kEntries - 1) + ".tmp";
+            // Once the removal has begun, and before it ends.
+            while (std::filesystem::exists(first) && std::filesystem::exists(last))
+                std::this_thread::yield();
+            std::filesystem::rename(shared, s.path("moved"));
+            std::filesystem::create_directory_symlink(mine, shared);
+            swapped = true;
+        });
+        EXPECT_EQ(recursive ? deleteFilesByExtension("tmp", shared.c_str()) : emptyFolder(shared.c_str()), 0);
+        swapper.join();
+        EXPECT_TRUE(swapped);
+        size_t left = std::distance(std::filesystem::directory_iterator(mine), std::filesystem::directory_iterator());
+        EXPECT_EQ(left, size_t(kEntries)) << (recursive ? "DeleteFilesInFolder" : "EmptyFolder");
+        EXPECT_TRUE(std::filesystem::is_empty(s.path("moved")));
+    }
 }
 
 TEST(Folders, PathExtension)

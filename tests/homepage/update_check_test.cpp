@@ -235,6 +235,45 @@ TEST(UpdateCheck, LargeBody)
     EXPECT_EQ(c.update().size(), 31u + (6u << 20) + 1);
 }
 
+// Served data and stored files that could block, exhaust or subvert the
+// check: each is refused or read as unreadable, and nothing else changes.
+TEST(UpdateCheck, HostileDataAndFilesAreBounded)
+{
+    Check c;
+    c.home.file("settings.txt", "s_option=1\n");
+    c.home.file("update.dat", "<timestamp>2020-01-01 00:00:00\n");
+    c.served.file("huge", std::string(17 << 20, '\n'));
+    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("huge")), 5);
+    EXPECT_EQ(c.update(), "<timestamp>2020-01-01 00:00:00\n");
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.home.root), std::filesystem::directory_iterator()), 2);
+
+    // A stored update.dat too large, or a settings line too long, is unreadable.
+    c.served.file("data", "<timestamp>2016-07-01 00:00:00\n<width>800 s_option=2</width><height>600</height>\n");
+    c.home.file("update.dat", std::string(17 << 20, '\n'));
+    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), -8); // as with no stored file
+    c.home.file("settings.txt", "s_option=1 " + std::string(64 << 10, 'x') + "\n");
+    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), 0); // mode 0: no option read
+    // A size that holds "=" is not written: it would read back as mode 2.
+    EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\ns_height=600\n");
+
+    // The settings are replaced, never written through a link.
+    std::string other = c.served.file("other", "someone else's");
+    std::filesystem::remove(c.settings);
+    std::filesystem::create_symlink(other, c.settings);
+    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), 0);
+    EXPECT_EQ(readFile(other), "someone else's");
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(c.settings)));
+
+    // FIFOs in place of the files never block the check.
+    std::filesystem::remove(c.home.path("update.dat"));
+    mkfifo(c.home.path("update.dat").c_str(), 0600);
+    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), 5);
+    std::filesystem::remove(c.home.path("update.dat"));
+    std::filesystem::remove(c.settings);
+    mkfifo(c.settings.c_str(), 0600);
+    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), -77);
+}
+
 TEST(UpdateCheck, SettingsThatCannotBeWrittenOrHaveNoFolder)
 {
     Check c;
