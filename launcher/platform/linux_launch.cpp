@@ -4,6 +4,7 @@
 #include "platform.h"
 
 #include <dirent.h>
+#include <signal.h>
 #include <fcntl.h>
 #include <spawn.h>
 #include <sys/stat.h>
@@ -12,6 +13,7 @@
 
 #include <cerrno>
 #include <cstring>
+#include <ctime>
 #include <fstream>
 
 extern char** environ;
@@ -32,62 +34,112 @@ static bool isApplication(const char* path)
     return stat(path, &info) == 0 && S_ISREG(info.st_mode) && access(path, X_OK) == 0;
 }
 
-// Runs in the intermediate child, where only async-signal-safe calls belong:
-// everything it needs is prepared before the fork.
-[[noreturn]] static void spawnAndLeave(const char* program, char* const* argv, int report)
+SpawnSetup::SpawnSetup(bool ownSession)
 {
-    posix_spawnattr_t attributes;
-    int result = posix_spawnattr_init(&attributes);
-    if (result == 0)
-        result = posix_spawnattr_setflags(&attributes, POSIX_SPAWN_SETSID);
+    // Blocked or ignored signals and open descriptors of the host are the
+    // host's business, not the program's.
+    sigset_t none, all;
+    sigemptyset(&none);
+    sigfillset(&all);
+    posix_spawnattr_init(&attributes);
+    posix_spawnattr_setsigmask(&attributes, &none);
+    posix_spawnattr_setsigdefault(&attributes, &all);
+    short flags = POSIX_SPAWN_SETSIGMASK | POSIX_SPAWN_SETSIGDEF;
+    posix_spawnattr_setflags(&attributes, ownSession ? short(flags | POSIX_SPAWN_SETSID) : flags);
+    posix_spawn_file_actions_init(&actions);
+}
+
+SpawnSetup::~SpawnSetup()
+{
+    posix_spawn_file_actions_destroy(&actions);
+    posix_spawnattr_destroy(&attributes);
+}
+
+void SpawnSetup::closeTheRest()
+{
+    posix_spawn_file_actions_addclosefrom_np(&actions, 3);
+}
+
+// How long a program is waited for whose status the command answers.
+static const int kStatusWaitMilliseconds = 5000;
+
+// Runs in the intermediate child, where only async-signal-safe calls belong:
+// everything it needs is prepared before the fork. Spawns the program and
+// reports through the pipe the spawn's error, or with waitMilliseconds, the
+// program's own status once it ends within that time.
+[[noreturn]] static void spawnAndLeave(const char* program, bool search, char* const* argv, const SpawnSetup& setup,
+                                       int report, int waitMilliseconds)
+{
     pid_t pid = 0;
-    if (result == 0)
-        result = posix_spawn(&pid, program, nullptr, &attributes, argv, environ);
-    // posix_spawn answers an exec failure itself; the answer travels back
-    // through the close-on-exec pipe.
-    ssize_t ignored = write(report, &result, sizeof(result));
+    int result = search ? posix_spawnp(&pid, program, &setup.actions, &setup.attributes, argv, environ)
+                        : posix_spawn(&pid, program, &setup.actions, &setup.attributes, argv, environ);
+    int answer[2] = {result, -1}; // the spawn's error, then the exit status or -1 while running
+    for (int waited = 0; result == 0 && waited < waitMilliseconds; waited += 10)
+    {
+        int status = 0;
+        pid_t ended = waitpid(pid, &status, WNOHANG);
+        if (ended == pid)
+            answer[1] = WIFEXITED(status) ? WEXITSTATUS(status) : 256;
+        // Ended, or not this process's to wait for (SIGCHLD ignored).
+        if (ended > 0 || (ended < 0 && errno != EINTR))
+            break;
+        timespec pause = {0, 10 * 1000 * 1000};
+        nanosleep(&pause, nullptr);
+    }
+    ssize_t ignored = write(report, answer, sizeof(answer));
     (void)ignored;
     _exit(0);
 }
 
-// Starts program and leaves it running. The program is the grandchild of this
-// process: the intermediate child exits at once and is reaped here, so that
-// no zombie is left whatever the program does. Answers the spawn's error, 0
-// when the program runs.
-static int spawnDetached(const char* program, const std::vector<std::string>& arguments)
+// Starts program (searched for on the path when search is set) and leaves it
+// running. The program is the grandchild of this process: the intermediate
+// child ends at once, or after waitMilliseconds at most, and is reaped here,
+// so that no zombie is left whatever the program does. Answers the spawn's error, 0 when the program runs; status is the
+// program's exit status when it ended in time (256 when a signal ended it),
+// else -1.
+static int spawnDetached(const char* program, bool search, const std::vector<std::string>& arguments,
+                         int waitMilliseconds, int& status)
 {
     std::vector<std::string> words = {program};
     words.insert(words.end(), arguments.begin(), arguments.end());
     std::vector<char*> argv = argumentVector(words);
+    SpawnSetup setup(true);
+    setup.closeTheRest();
 
     int report[2];
     if (pipe2(report, O_CLOEXEC) != 0)
         return errno;
     pid_t child = fork();
     if (child == 0)
-        spawnAndLeave(program, argv.data(), report[1]);
+        spawnAndLeave(program, search, argv.data(), setup, report[1], waitMilliseconds);
     close(report[1]);
-    int result = ECHILD;
+    int answer[2] = {ECHILD, -1};
     if (child > 0)
     {
-        if (read(report[0], &result, sizeof(result)) != sizeof(result))
-            result = ECHILD;
-        int status = 0;
-        while (waitpid(child, &status, 0) < 0 && errno == EINTR)
+        ssize_t got;
+        while ((got = read(report[0], answer, sizeof(answer))) < 0 && errno == EINTR)
+        {
+        }
+        if (got != ssize_t(sizeof(answer)))
+            answer[0] = ECHILD;
+        int childStatus = 0;
+        while (waitpid(child, &childStatus, 0) < 0 && errno == EINTR)
         {
         }
     }
     else
     {
-        result = errno;
+        answer[0] = errno;
     }
     close(report[0]);
-    return result;
+    status = answer[1];
+    return answer[0];
 }
 
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments)
 {
-    return isApplication(path) && spawnDetached(path, arguments) == 0;
+    int status = 0;
+    return isApplication(path) && spawnDetached(path, false, arguments, 0, status) == 0;
 }
 
 void linuxRunningApplications(std::vector<std::string>& names)
@@ -102,6 +154,11 @@ void linuxRunningApplications(std::vector<std::string>& names)
         if (id[0] < '1' || id[0] > '9')
             continue;
         std::string folder = std::string("/proc/") + id;
+        // Only the user's own: the desktop lists the applications of the
+        // user's session, and another user's program is none of them.
+        struct stat owner;
+        if (stat(folder.c_str(), &owner) != 0 || owner.st_uid != getuid())
+            continue;
         char target[4096];
         ssize_t length = readlink((folder + "/exe").c_str(), target, sizeof(target) - 1);
         if (length > 0)
@@ -128,16 +185,16 @@ int linuxOpenWithDefaultApplication(const char* path)
     struct stat info;
     if (stat(path, &info) != 0)
         return kFileNotFound;
-    std::vector<std::string> words = {"xdg-open", path};
-    std::vector<char*> argv = argumentVector(words);
-    pid_t pid = 0;
-    if (posix_spawnp(&pid, "xdg-open", nullptr, nullptr, argv.data(), environ) != 0)
+    // A relative path must not read as one of the opener's options.
+    std::string file = path[0] == '/' ? path : std::string("./") + path;
+    // The opener may run as long as the viewer it starts: past the wait it
+    // counts as started.
+    int status = -1;
+    if (spawnDetached("xdg-open", true, {file}, kStatusWaitMilliseconds, status) != 0)
         return kApplicationNotFound;
-    int status = 0;
-    while (waitpid(pid, &status, 0) < 0)
-        if (errno != EINTR)
-            return kApplicationNotFound;
-    return WIFEXITED(status) ? WEXITSTATUS(status) : kApplicationNotFound;
+    if (status < 0)
+        return 0;
+    return status <= 255 ? status : kApplicationNotFound;
 }
 
 int linuxCreateFolderIn(const char* parent, const char* name)

@@ -15,6 +15,23 @@
 // words, which the caller keeps until the spawn is done.
 std::vector<char*> argumentVector(std::vector<std::string>& words);
 
+// How the libraries start a program: an empty signal mask and every signal's
+// default action, and optionally a session of its own.
+struct SpawnSetup
+{
+    posix_spawnattr_t attributes;
+    posix_spawn_file_actions_t actions;
+
+    explicit SpawnSetup(bool ownSession);
+    ~SpawnSetup();
+    SpawnSetup(const SpawnSetup&) = delete;
+    SpawnSetup& operator=(const SpawnSetup&) = delete;
+
+    // Closes every descriptor above standard error in the program; added
+    // after the actions that set up its standard streams.
+    void closeTheRest();
+};
+
 // An open descriptor, closed when the object goes.
 struct Descriptor
 {

@@ -84,14 +84,13 @@ int runZenity(const std::vector<std::string>& arguments, std::string& answer)
     if (pipe2(output, O_CLOEXEC) != 0)
         return -1;
     // Nothing to read and no messages: its warnings are not the host's.
-    posix_spawn_file_actions_t actions;
-    posix_spawn_file_actions_init(&actions);
-    posix_spawn_file_actions_addopen(&actions, 0, "/dev/null", O_RDONLY, 0);
-    posix_spawn_file_actions_adddup2(&actions, output[1], 1);
-    posix_spawn_file_actions_addopen(&actions, 2, "/dev/null", O_WRONLY, 0);
+    SpawnSetup setup(false);
+    posix_spawn_file_actions_addopen(&setup.actions, 0, "/dev/null", O_RDONLY, 0);
+    posix_spawn_file_actions_adddup2(&setup.actions, output[1], 1);
+    posix_spawn_file_actions_addopen(&setup.actions, 2, "/dev/null", O_WRONLY, 0);
+    setup.closeTheRest();
     pid_t pid = 0;
-    int spawned = posix_spawnp(&pid, "zenity", &actions, nullptr, argv.data(), environ);
-    posix_spawn_file_actions_destroy(&actions);
+    int spawned = posix_spawnp(&pid, "zenity", &setup.actions, &setup.attributes, argv.data(), environ);
     close(output[1]);
     if (spawned != 0)
     {

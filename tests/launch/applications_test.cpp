@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+
+#include <algorithm>
+
 using Arguments = std::vector<std::string>;
 
 TEST(Launch, StartAppPassesSixConvertedLines)
@@ -92,6 +96,70 @@ TEST(Launch, RunningApplicationsByNamePart)
     EXPECT_EQ(isAppRunningCommand("no-such-application-runs"), 0);
     EXPECT_EQ(isAppRunningCommand(""), 0);
     EXPECT_EQ(isAppRunningCommand(nullptr), -1);
+}
+
+// Another user's program of the same name is not one of the caller's
+// applications. Only root can start one here.
+TEST(Launch, RunningApplicationsAreTheCallersOwn)
+{
+    if (getuid() != 0)
+        GTEST_SKIP() << "needs root to run a program as another user";
+    Scratch s;
+    chmod(s.root.c_str(), 0755);
+    std::string path = s.path("OtherUsersTool");
+    std::filesystem::copy_file("/bin/sleep", path);
+    chmod(path.c_str(), 0755);
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        if (setgid(65534) == 0 && setuid(65534) == 0)
+            execl(path.c_str(), path.c_str(), "60", (char*)nullptr);
+        _exit(127);
+    }
+    ASSERT_GT(pid, 0);
+    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    EXPECT_EQ(isAppRunningCommand("OtherUsersTool"), 0);
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+
+// Programs start with nothing of the host's: no descriptor beyond the
+// standard three, no blocked signal, no ignored one.
+TEST(Launch, ProgramsStartClean)
+{
+    Scratch s;
+    std::string app = s.path("report"), record = s.path("record");
+    std::ofstream(app) << "#!/bin/sh\n{ grep -E '^Sig(Blk|Ign)' /proc/$$/status; ls /proc/$$/fd; } > '" + record +
+                              ".part'\nmv '" + record + ".part' '" + record + "'\n";
+    chmod(app.c_str(), 0755);
+    int leaked = dup2(open("/dev/null", O_RDONLY | O_CLOEXEC), 100); // dup2 drops close-on-exec
+    sighandler_t before = signal(SIGUSR1, SIG_IGN);
+    sigset_t blocked, previous;
+    sigemptyset(&blocked);
+    sigaddset(&blocked, SIGUSR2);
+    pthread_sigmask(SIG_BLOCK, &blocked, &previous);
+    EXPECT_EQ(startApp(app.c_str()), 0);
+    pthread_sigmask(SIG_SETMASK, &previous, nullptr);
+    signal(SIGUSR1, before);
+    close(leaked);
+
+    for (int i = 0; i < 500 && !std::filesystem::exists(record); i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    std::ifstream file(record);
+    std::string line;
+    std::vector<std::string> descriptors;
+    while (std::getline(file, line))
+    {
+        if (line.rfind("Sig", 0) == 0)
+        {
+            unsigned long long set = std::stoull(line.substr(8), nullptr, 16);
+            EXPECT_EQ(set & (1ull << (SIGUSR1 - 1) | 1ull << (SIGUSR2 - 1)), 0u) << line;
+        }
+        else
+            descriptors.push_back(line);
+    }
+    EXPECT_FALSE(descriptors.empty());
+    EXPECT_EQ(std::count(descriptors.begin(), descriptors.end(), "100"), 0);
 }
 
 TEST(Launch, LaunchAppWithFileInBothLibraries)

@@ -72,20 +72,37 @@ TEST(LaunchAppWithFile, OpensWithTheChosenApplication)
 TEST(LaunchAppWithFile, DefaultApplicationThroughTheFileOpener)
 {
     Scratch s;
-    // A stand-in file opener on the search path records what it was asked.
+    // A stand-in file opener on the search path records what it was asked;
+    // asked for a "slow" file it stays open as a viewer would.
     std::string bin = s.folder("bin");
     std::string record = s.path("opened");
-    std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" + record + "'\nexit 3\n";
+    std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" + record +
+                                            "'\ncase \"$1\" in *slow*) exec sleep 8;; esac\nexit 3\n";
     chmod((bin + "/xdg-open").c_str(), 0755);
     std::string path = getenv("PATH");
     setenv("PATH", (bin + ":" + path).c_str(), 1);
+    auto opened = [&] {
+        std::ifstream file(record);
+        return std::string((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+    };
 
     std::string file = s.file("a b.png");
     EXPECT_EQ(launchAppWithFile(("Vol:" + file).c_str(), nullptr), 3); // the opener's status
-    std::ifstream opened(record);
-    std::string text((std::istreambuf_iterator<char>(opened)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text, file);
+    EXPECT_EQ(opened(), file);
     EXPECT_EQ(launchAppWithFile(s.path("missing").c_str(), nullptr), -43);
+
+    // A relative path cannot pass for an option.
+    std::filesystem::path folder = std::filesystem::current_path();
+    std::filesystem::current_path(s.root);
+    s.file("-v.png");
+    EXPECT_EQ(launchAppWithFile("-v.png", nullptr), 3);
+    EXPECT_EQ(opened(), "./-v.png");
+    std::filesystem::current_path(folder);
+
+    // An opener still running after a few seconds counts as started.
+    auto start = std::chrono::steady_clock::now();
+    EXPECT_EQ(launchAppWithFile(s.file("slow.png").c_str(), nullptr), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(7));
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(zombieChildren(), 0);
 }
