@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <fstream>
 #include <new>
 #include <string>
 
@@ -131,9 +132,16 @@ MemoryReserve* MemoryReserve::active = nullptr;
 float writeArchive(const char* outputPath, const std::vector<std::string>& entries, const MemoryReserve& reserve)
 {
     float result = 0;
+    // The archive is written to a stream opened here, with the path as the
+    // system spells it (UTF-16 on Windows), never through a narrow path.
+    std::ofstream stream(platform().nativePath(outputPath), std::ios::binary | std::ios::trunc);
+    if (!stream)
+        return -3;
     try
     {
-        Alembic::Abc::OArchive archive(Alembic::AbcCoreOgawa::WriteArchive(), outputPath);
+        Alembic::Abc::OArchive archive(
+            Alembic::AbcCoreOgawa::WriteArchive()(&stream, Alembic::AbcCoreAbstract::MetaData()),
+            Alembic::Abc::kWrapExisting);
         for (size_t i = 1; i < entries.size() && !reserve.used; i++)
         {
             std::string path = entries[0] + entries[i] + ".Vyx";
@@ -160,7 +168,10 @@ float writeArchive(const char* outputPath, const std::vector<std::string>& entri
     {
         return result < 0 ? result : -3;
     }
-    return result;
+    // The archive wrote its last bytes as it closed; a disk that did not take
+    // them leaves no archive to speak of.
+    stream.close();
+    return result == 0 && !stream ? -1 : result;
 }
 }
 
@@ -188,7 +199,10 @@ float testAlembic()
 {
     try
     {
-        Alembic::Abc::OArchive archive(Alembic::AbcCoreOgawa::WriteArchive(), "happy.abc");
+        std::ofstream stream("happy.abc", std::ios::binary | std::ios::trunc);
+        Alembic::Abc::OArchive archive(
+            Alembic::AbcCoreOgawa::WriteArchive()(&stream, Alembic::AbcCoreAbstract::MetaData()),
+            Alembic::Abc::kWrapExisting);
     }
     catch (...)
     {

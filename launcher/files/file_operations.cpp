@@ -1,8 +1,6 @@
 #include "files.h"
 #include "platform.h"
 
-#include <cstdio>
-
 float fileDelete(const char* text)
 {
     if (!text)
@@ -14,7 +12,7 @@ float fileRename(const char* text, const char* buffer1)
 {
     if (!text || !buffer1)
         return -1;
-    return rename(MakeMacPath(text).c_str(), MakeMacPath(buffer1).c_str()) == 0 ? 0 : -1;
+    return platform().renameEntry(MakeMacPath(text).c_str(), MakeMacPath(buffer1).c_str()) ? 0 : -1;
 }
 
 float fileCopyTo(const char* text, const char* buffer1)

@@ -7,8 +7,6 @@
 #include "host_path.h"
 #include "platform.h"
 
-#include <dirent.h>
-
 #include <cstdint>
 #include <ctime>
 #include <string>
@@ -39,10 +37,10 @@ float getPublicFolder(char* buffer1, int32_t buffer1Size);
 float getUserPath(char* buffer1, int32_t buffer1Size);
 
 // Folder enumeration over one open stream, which the caller keeps.
-extern DIR* g_folderStream;
-float openFolder(DIR*& stream, const char* text);
-float getFile(DIR*& stream, char* buffer1, int32_t buffer1Size);
-float closeFolder(DIR*& stream);
+extern FolderStream* g_folderStream;
+float openFolder(FolderStream*& stream, const char* text);
+float getFile(FolderStream*& stream, char* buffer1, int32_t buffer1Size);
+float closeFolder(FolderStream*& stream);
 // The number of a folder's entries other than "." and ".."; -1 when it cannot
 // be opened.
 float GetFileNo(std::string path);

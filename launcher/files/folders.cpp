@@ -2,10 +2,6 @@
 #include "command.h"
 #include "platform.h"
 
-#include <unistd.h>
-
-#include <cstdlib>
-
 bool createFolder(const char* path)
 {
     return platform().createFolder(path);
@@ -74,7 +70,7 @@ float deleteFolder(const char* text)
 {
     if (!text)
         return -1;
-    return rmdir(MakeMacPath(text).c_str()) == 0 ? 0 : -1;
+    return platform().removeFolder(MakeMacPath(text).c_str()) ? 0 : -1;
 }
 
 float deleteFilesByExtension(const char* text, const char* folder)
@@ -108,6 +104,5 @@ float getPublicFolder(char* buffer1, int32_t buffer1Size)
 
 float getUserPath(char* buffer1, int32_t buffer1Size)
 {
-    const char* home = getenv("HOME");
-    return writeWholeText(home ? home : "", buffer1, buffer1Size) ? 0 : -1;
+    return writeWholeText(platform().homeFolder(), buffer1, buffer1Size) ? 0 : -1;
 }

@@ -1,63 +1,7 @@
 #include "input.h"
+#include "platform.h"
 
-#include <netdb.h>
-#include <netinet/in.h>
-#include <sys/socket.h>
-#include <unistd.h>
-
-#include <cerrno>
 #include <cstring>
-
-// How long the companion may take to accept, to take the message and to
-// answer: one that never does must not hold the host's thread for ever.
-static const time_t kReplySeconds = 5;
-
-namespace
-{
-// Closes the socket on every way out.
-struct Socket
-{
-    int fd;
-    ~Socket()
-    {
-        if (fd >= 0)
-            close(fd);
-    }
-};
-}
-
-// The loopback address at port, looked up from its dotted text.
-static bool loopbackAddress(uint16_t port, sockaddr_in& address)
-{
-    addrinfo hints = {};
-    hints.ai_family = AF_INET;
-    hints.ai_socktype = SOCK_STREAM;
-    hints.ai_flags = AI_NUMERICHOST;
-    addrinfo* found = nullptr;
-    if (getaddrinfo("127.0.0.1", nullptr, &hints, &found) != 0)
-        return false;
-    memcpy(&address, found->ai_addr, sizeof(address));
-    freeaddrinfo(found);
-    address.sin_port = htons(port);
-    return true;
-}
-
-// Sends all bytes; a short write goes on where it stopped. MSG_NOSIGNAL:
-// a companion that has gone away gives an error, not SIGPIPE to the host.
-static bool sendAll(int fd, const char* bytes, size_t length)
-{
-    while (length > 0)
-    {
-        ssize_t sent = send(fd, bytes, length, MSG_NOSIGNAL);
-        if (sent < 0 && errno == EINTR)
-            continue;
-        if (sent <= 0)
-            return false;
-        bytes += sent;
-        length -= size_t(sent);
-    }
-    return true;
-}
 
 float sendToCompanion(const char* message, uint16_t port)
 {
@@ -67,27 +11,5 @@ float sendToCompanion(const char* message, uint16_t port)
     size_t length = strnlen(message, kMaxMessage + 1);
     if (length > kMaxMessage)
         return -1;
-
-    Socket connection{socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)};
-    if (connection.fd < 0)
-        return -1;
-    // The send limit also bounds connect, which waits while the companion's
-    // queue of connections is full.
-    timeval limit = {kReplySeconds, 0};
-    setsockopt(connection.fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
-    setsockopt(connection.fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
-    sockaddr_in address = {};
-    if (!loopbackAddress(port, address))
-        return -2;
-    if (connect(connection.fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
-        return -3;
-    if (!sendAll(connection.fd, message, length))
-        return -3;
-
-    char reply[kMaxMessage + 1] = {};
-    ssize_t received;
-    do
-        received = recv(connection.fd, reply, kMaxMessage, 0);
-    while (received < 0 && errno == EINTR);
-    return received < 0 ? -1 : 0;
+    return float(platform().exchangeWithCompanion(port, message, length));
 }

@@ -4,7 +4,6 @@
 #include "platform.h"
 
 #include <sstream>
-#include <sys/stat.h>
 
 std::vector<std::string> splitLines(const std::string& text)
 {
@@ -76,8 +75,7 @@ float startApp(const char* buffer1)
 
 float startAppArg(const char* text, const char* buffer1)
 {
-    struct stat info;
-    if (!text || stat(text, &info) != 0)
+    if (!text || platform().pathKind(text) == PathKind::Missing)
         return -1;
     // The argument is passed byte for byte, whatever characters it holds.
     return runAppSingleArg(text, buffer1 ? buffer1 : "") ? 0 : -2;

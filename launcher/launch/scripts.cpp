@@ -2,7 +2,6 @@
 #include "host_path.h"
 #include "platform.h"
 
-#include <sys/stat.h>
 
 int SimpleRunAppleScript(const char* text, size_t length)
 {
@@ -48,8 +47,7 @@ float launchAppWithFile(const char* text, const char* buffer1)
     std::string file = MakeMacPath(text);
     if (!buffer1)
         return float(platform().openWithDefaultApplication(file.c_str()));
-    struct stat info;
-    if (stat(file.c_str(), &info) != 0)
+    if (platform().pathKind(file.c_str()) == PathKind::Missing)
         return kFileNotFound;
     std::string application = MakeMacPath(buffer1);
     return platform().launchApplication(application.c_str(), {file}) ? 0 : kApplicationNotFound;

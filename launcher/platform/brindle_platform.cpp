@@ -1,5 +1,5 @@
 // The platform services of Brindle, which carries only LaunchAppWithFile:
-// launching and opening files. The others stay null, so that Brindle needs
+// launching, opening files and telling whether a file exists. The others stay null, so that Brindle needs
 // none of the display or network libraries.
 #include "linux_platform.h"
 #include "platform.h"
@@ -11,6 +11,7 @@ const PlatformServices& systemPlatform()
         launching.launchApplication = linuxLaunchApplication;
         launching.openWithDefaultApplication = linuxOpenWithDefaultApplication;
         launching.runScript = linuxRunScript;
+        launching.pathKind = linuxPathKind;
         return launching;
     }();
     return services;

@@ -8,6 +8,7 @@
 #include <unistd.h>
 
 #include <cerrno>
+#include <cstdlib>
 #include <cstring>
 #include <filesystem>
 #include <random>
@@ -186,6 +187,59 @@ FILE* linuxOpenFile(const char* path, FileAccess access)
     if (!stream)
         close(file);
     return stream;
+}
+
+bool linuxRemoveFolder(const char* path)
+{
+    return rmdir(path) == 0;
+}
+
+bool linuxRenameEntry(const char* from, const char* to)
+{
+    return rename(from, to) == 0;
+}
+
+// The folder stream is the system's own directory stream.
+FolderStream* linuxOpenFolderStream(const char* path)
+{
+    return reinterpret_cast<FolderStream*>(opendir(path));
+}
+
+bool linuxNextFolderEntry(FolderStream* stream, std::string& name)
+{
+    dirent* entry = readdir(reinterpret_cast<DIR*>(stream));
+    if (!entry)
+        return false;
+    name = entry->d_name;
+    return true;
+}
+
+void linuxCloseFolderStream(FolderStream* stream)
+{
+    closedir(reinterpret_cast<DIR*>(stream));
+}
+
+bool linuxBytesLeft(FILE* file, uint64_t& bytes)
+{
+    struct stat status;
+    if (fstat(fileno(file), &status) != 0)
+        return false;
+    off_t position = ftello(file);
+    if (position < 0 || position > status.st_size)
+        return false;
+    bytes = uint64_t(status.st_size - position);
+    return true;
+}
+
+std::filesystem::path linuxNativePath(const char* path)
+{
+    return std::filesystem::path(path);
+}
+
+std::string linuxHomeFolder()
+{
+    const char* home = getenv("HOME");
+    return home ? home : "";
 }
 
 std::string linuxUsersFolder()

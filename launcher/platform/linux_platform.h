@@ -70,6 +70,14 @@ bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, 
 bool linuxRemoveEntry(const char* path);
 PathKind linuxPathKind(const char* path);
 FILE* linuxOpenFile(const char* path, FileAccess access);
+bool linuxRemoveFolder(const char* path);
+bool linuxRenameEntry(const char* from, const char* to);
+FolderStream* linuxOpenFolderStream(const char* path);
+bool linuxNextFolderEntry(FolderStream* stream, std::string& name);
+void linuxCloseFolderStream(FolderStream* stream);
+bool linuxBytesLeft(FILE* file, uint64_t& bytes);
+std::filesystem::path linuxNativePath(const char* path);
+std::string linuxHomeFolder();
 std::string linuxUsersFolder();
 CopyOutcome linuxCopyFile(const char* from, const char* to);
 bool linuxReadFile(const char* path, size_t limit, std::string& contents);
@@ -88,6 +96,7 @@ bool linuxKeyboardMap(KeyboardMap& map);
 void linuxPostKeys(const std::vector<KeyEvent>& events);
 void linuxPostClick(int32_t x, int32_t y);
 bool linuxDownload(const char* url, const char* path);
+int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length);
 
 bool linuxOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,
                          std::vector<std::string>& paths);

@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <cstdio>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -93,6 +94,9 @@ enum class CopyOutcome
     Failed,
 };
 
+// An open listing of a folder's entries.
+struct FolderStream;
+
 // Decides by an entry's name whether a removal takes it.
 using EntryPick = bool (*)(const std::string& name, const void* context);
 
@@ -112,12 +116,29 @@ struct PlatformServices
     bool (*removeEntry)(const char* path);
     // What a path names now, following links.
     PathKind (*pathKind)(const char* path);
+    // Removes an empty folder; true when it was removed.
+    bool (*removeFolder)(const char* path);
+    // Moves an entry to a new name, replacing a file of that name.
+    bool (*renameEntry)(const char* from, const char* to);
+    // Opens a folder's listing; null when it cannot be listed.
+    FolderStream* (*openFolderStream)(const char* path);
+    // The next entry's name, "." and ".." included where the system lists
+    // them; false at the end.
+    bool (*nextFolderEntry)(FolderStream* stream, std::string& name);
+    void (*closeFolderStream)(FolderStream* stream);
     // Opens a file in binary mode without ever blocking on a special file:
     // null unless path names a regular file, or for writing, names nothing
     // yet and can be created. Writing starts the file empty.
     FILE* (*openFile)(const char* path, FileAccess access);
+    // The bytes between an open file's position and its end.
+    bool (*bytesLeft)(FILE* file, uint64_t& bytes);
+    // A path as the standard library's file streams take it; empty when the
+    // text cannot be one (not UTF-8 where the system's paths are UTF-16).
+    std::filesystem::path (*nativePath)(const char* path);
     // The folder that holds the users' home folders; empty when unknown.
     std::string (*usersFolder)();
+    // The user's home folder as the environment gives it; empty when unset.
+    std::string (*homeFolder)();
     // Copies a regular file's data, permissions (less set-user-ID and
     // set-group-ID), times and extended attributes; the destination appears
     // only once it is complete. The source is opened without blocking, and
@@ -163,6 +184,11 @@ struct PlatformServices
     void (*postClick)(int32_t x, int32_t y);
 
     // Network.
+    // Sends message to the companion listening on the loopback address at
+    // port and waits a few seconds at most for its reply: 0 when it replied,
+    // -2 without a loopback address, -3 when it cannot be reached or takes
+    // no message, -1 for any other failure.
+    int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length);
     // Fetches url and stores the body at the absolute path: written beside
     // it and renamed over it only after a complete, successful transfer.
     bool (*download)(const char* url, const char* path);

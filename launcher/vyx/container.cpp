@@ -4,7 +4,6 @@
 #include <bit>
 #include <cctype>
 #include <cstdint>
-#include <sys/stat.h>
 
 // Headers and arrays are used as stored, which is only right on a
 // little-endian machine; every platform the libraries ship for is one.
@@ -103,29 +102,17 @@ bool vyxBlocDataSize(const Vyx_Header& header, uint32_t& bytes)
     return true;
 }
 
-// The bytes between the stream position and the end of the file.
-static bool bytesRemaining(FILE* file, uint64_t& remaining)
-{
-    struct stat status;
-    if (fstat(fileno(file), &status) != 0)
-        return false;
-    off_t position = ftello(file);
-    if (position < 0 || position > status.st_size)
-        return false;
-    remaining = uint64_t(status.st_size - position);
-    return true;
-}
 
 bool checkVyxSkip(FILE* file, const Vyx_Header& header)
 {
     uint64_t remaining = 0;
-    return header.size >= 16 && bytesRemaining(file, remaining) && uint64_t(header.size) - 16 <= remaining;
+    return header.size >= 16 && platform().bytesLeft(file, remaining) && uint64_t(header.size) - 16 <= remaining;
 }
 
 bool checkVyxBloc(FILE* file, const Vyx_Header& header, uint32_t& dataBytes)
 {
     uint64_t remaining = 0;
-    if (!vyxBlocDataSize(header, dataBytes) || !bytesRemaining(file, remaining))
+    if (!vyxBlocDataSize(header, dataBytes) || !platform().bytesLeft(file, remaining))
         return false;
     return uint64_t(header.size) - 16 <= remaining && dataBytes <= remaining;
 }

@@ -15,7 +15,7 @@ size_t openDescriptors()
 }
 
 // Hands out names with getFile until it answers something other than 0.
-std::pair<std::set<std::string>, float> drain(DIR*& stream)
+std::pair<std::set<std::string>, float> drain(FolderStream*& stream)
 {
     std::set<std::string> names;
     char buffer[256];
@@ -34,7 +34,7 @@ TEST(Enumeration, NamesWithoutALeadingDotThenTheEnd)
     s.folder("b");
     EXPECT_EQ(getFileNumber(("Vol:" + s.root.string()).c_str()), 3);
 
-    DIR* stream = nullptr;
+    FolderStream* stream = nullptr;
     ASSERT_EQ(openFolder(stream, ("Vol:" + s.root.string()).c_str()), 0);
     auto [names, end] = drain(stream);
     EXPECT_EQ(names, (std::set<std::string>{"a", "b"}));
@@ -50,7 +50,7 @@ TEST(Enumeration, EmptyFolder)
 {
     Scratch s;
     EXPECT_EQ(getFileNumber(s.root.c_str()), 0);
-    DIR* stream = nullptr;
+    FolderStream* stream = nullptr;
     ASSERT_EQ(openFolder(stream, s.root.c_str()), 0);
     char buffer[8];
     EXPECT_EQ(getFile(stream, buffer, 8), -4);
@@ -61,7 +61,7 @@ TEST(Enumeration, NameThatDoesNotFitIsConsumed)
 {
     Scratch s;
     s.file("a-long-name");
-    DIR* stream = nullptr;
+    FolderStream* stream = nullptr;
     ASSERT_EQ(openFolder(stream, s.root.c_str()), 0);
     char buffer[8];
     memset(buffer, 'x', sizeof(buffer));
@@ -79,13 +79,13 @@ TEST(Enumeration, OpenReplacesAndClosesTheOldStream)
     s.folder("one");
     s.file("one/x");
     size_t before = openDescriptors();
-    DIR* stream = nullptr;
+    FolderStream* stream = nullptr;
     ASSERT_EQ(openFolder(stream, s.path("one").c_str()), 0);
     for (int i = 0; i < 20; i++)
         ASSERT_EQ(openFolder(stream, s.root.c_str()), 0);
     EXPECT_EQ(openDescriptors(), before + 1);
 
-    DIR* kept = stream;
+    FolderStream* kept = stream;
     EXPECT_EQ(openFolder(stream, nullptr), -1); // a missing text changes nothing
     EXPECT_EQ(stream, kept);
     EXPECT_EQ(openFolder(stream, s.path("nothing").c_str()), -1); // a failed open leaves none
