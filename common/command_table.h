@@ -8,6 +8,7 @@ enum Library : unsigned
     LibBrindle = 1,
     LibBrindleWin = 2,
     LibLauncher = 4,
+    LibLauncherWin = 8,
 };
 
 enum Argument : unsigned

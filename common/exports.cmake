@@ -2,8 +2,9 @@
 # there is the only place that says what each library exports.
 set(TESMAR_COMMAND_LIST ${CMAKE_CURRENT_LIST_DIR}/command_list.h)
 
-# Sets OUT to the exported names for LIBRARY (LibBrindle, LibBrindleWin or
-# LibLauncher): plain names first, then ones prefixed with "c++:".
+# Sets OUT to the exported names for LIBRARY (LibBrindle, LibBrindleWin,
+# LibLauncher or LibLauncherWin): plain names first, then ones prefixed with
+# "c++:".
 function(tesmar_exported_names library out)
     file(STRINGS ${TESMAR_COMMAND_LIST} lines REGEX "^(COMMAND|SYMBOL)\\(")
     set(names)
@@ -24,11 +25,33 @@ function(tesmar_exported_names library out)
     set(${out} ${names} PARENT_SCOPE)
 endfunction()
 
+# A module definition file names a C++ symbol as the compiler mangles it; a
+# wrong name here fails the link.
+set(TESMAR_MANGLED_TesmarLauncher::HelloWorld _ZN14TesmarLauncher10HelloWorldEPKc)
+
+# Sets OUT to LIBRARY's names as a Windows DLL exports them.
+function(tesmar_dll_names library out)
+    tesmar_exported_names(${library} names)
+    set(result)
+    foreach(name IN LISTS names)
+        if(name MATCHES "^c\\+\\+:(.*)")
+            set(mangled "${TESMAR_MANGLED_${CMAKE_MATCH_1}}")
+            if(NOT mangled)
+                message(FATAL_ERROR "no mangled name for ${CMAKE_MATCH_1} in exports.cmake")
+            endif()
+            list(APPEND result ${mangled})
+        else()
+            list(APPEND result ${name})
+        endif()
+    endforeach()
+    set(${out} ${result} PARENT_SCOPE)
+endfunction()
+
 # Links TARGET so that it exports exactly LIBRARY's names: a version script
 # on Linux, a module definition file on Windows.
 function(tesmar_export_only target library)
-    tesmar_exported_names(${library} names)
     if(WIN32)
+        tesmar_dll_names(${library} names)
         list(JOIN names "\n    " lines)
         set(def ${CMAKE_CURRENT_BINARY_DIR}/${target}.def)
         file(CONFIGURE OUTPUT ${def} CONTENT "EXPORTS\n    ${lines}\n")
@@ -36,6 +59,7 @@ function(tesmar_export_only target library)
         set_property(DIRECTORY APPEND PROPERTY CMAKE_CONFIGURE_DEPENDS ${TESMAR_COMMAND_LIST})
         return()
     endif()
+    tesmar_exported_names(${library} names)
     set(plain "")
     set(cxx "")
     foreach(name IN LISTS names)

@@ -1,4 +1,4 @@
-# Cross-building Brindle.dll for 64-bit Windows with Debian's MinGW-w64 (its
+# Cross-building the DLLs for 64-bit Windows with Debian's MinGW-w64 (its
 # POSIX thread model, which the test framework needs), and
 # running its tests under Wine.
 set(CMAKE_SYSTEM_NAME Windows)
@@ -6,7 +6,8 @@ set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(CMAKE_C_COMPILER x86_64-w64-mingw32-gcc-posix)
 set(CMAKE_CXX_COMPILER x86_64-w64-mingw32-g++-posix)
 set(CMAKE_RC_COMPILER x86_64-w64-mingw32-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32)
+# Imath and Alembic, cross-built by scripts/setup, in a prefix of their own.
+set(CMAKE_FIND_ROOT_PATH /usr/x86_64-w64-mingw32 /opt/tesmar-mingw64)
 set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
 set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
 set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)

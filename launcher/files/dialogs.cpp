@@ -55,9 +55,9 @@ bool fileFromArray(const std::vector<std::string>& files, int64_t index, std::st
         return false;
     // Links are resolved when the path is fetched; a file gone since then is
     // answered as it was chosen.
-    char* resolved = realpath(files[size_t(index)].c_str(), nullptr);
-    path = resolved ? resolved : files[size_t(index)];
-    free(resolved);
+    path = platform().resolveLinks(files[size_t(index)].c_str());
+    if (path.empty())
+        path = files[size_t(index)];
     return true;
 }
 

@@ -236,6 +236,14 @@ std::filesystem::path linuxNativePath(const char* path)
     return std::filesystem::path(path);
 }
 
+std::string linuxResolveLinks(const char* path)
+{
+    char* resolved = realpath(path, nullptr);
+    std::string answer = resolved ? resolved : "";
+    free(resolved);
+    return answer;
+}
+
 std::string linuxHomeFolder()
 {
     const char* home = getenv("HOME");

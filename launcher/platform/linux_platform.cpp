@@ -16,6 +16,7 @@ const PlatformServices& systemPlatform()
         .openFile = linuxOpenFile,
         .bytesLeft = linuxBytesLeft,
         .nativePath = linuxNativePath,
+        .resolveLinks = linuxResolveLinks,
         .usersFolder = linuxUsersFolder,
         .homeFolder = linuxHomeFolder,
         .copyFile = linuxCopyFile,

@@ -78,6 +78,7 @@ void linuxCloseFolderStream(FolderStream* stream);
 bool linuxBytesLeft(FILE* file, uint64_t& bytes);
 std::filesystem::path linuxNativePath(const char* path);
 std::string linuxHomeFolder();
+std::string linuxResolveLinks(const char* path);
 std::string linuxUsersFolder();
 CopyOutcome linuxCopyFile(const char* from, const char* to);
 bool linuxReadFile(const char* path, size_t limit, std::string& contents);

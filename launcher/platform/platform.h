@@ -135,6 +135,9 @@ struct PlatformServices
     // A path as the standard library's file streams take it; empty when the
     // text cannot be one (not UTF-8 where the system's paths are UTF-16).
     std::filesystem::path (*nativePath)(const char* path);
+    // The path of the file path names with every link resolved; empty when
+    // it cannot be resolved.
+    std::string (*resolveLinks)(const char* path);
     // The folder that holds the users' home folders; empty when unknown.
     std::string (*usersFolder)();
     // The user's home folder as the environment gives it; empty when unset.

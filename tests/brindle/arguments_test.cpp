@@ -204,7 +204,9 @@ TEST_P(EveryCommand, ReadsOnlyTheArgumentsInItsTableRow)
 }
 
 #if defined(_WIN32)
-INSTANTIATE_TEST_SUITE_P(Libraries, EveryCommand, testing::Values(LibraryCase{"Brindle", LibBrindleWin}),
+INSTANTIATE_TEST_SUITE_P(Libraries, EveryCommand,
+                         testing::Values(LibraryCase{"Brindle", LibBrindleWin},
+                                         LibraryCase{"TesmarLauncherDLL", LibLauncherWin}),
 #else
 INSTANTIATE_TEST_SUITE_P(Libraries, EveryCommand,
                          testing::Values(LibraryCase{"Brindle", LibBrindle},

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <chrono>
 #include <cstring>
 
 namespace
@@ -47,23 +48,56 @@ TEST(FileCommands, ScriptSession)
     LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
     ASSERT_TRUE(library.handle);
     Scratch s;
-    std::string hostFolder = "Vol:" + s.path("exports");
+    // Names beyond ASCII reach the system as they are.
+    std::string hostFolder = "Vol:" + s.path("exports \u00e9\u65e5\u672c");
     EXPECT_EQ(call(library, "CreateFolder", hostFolder.c_str()), 0);
     EXPECT_EQ(call(library, "FolderExists", hostFolder.c_str()), 1);
-    s.file("exports/mesh.obj");
+    s.file("exports \u00e9\u65e5\u672c/mesh \u00fc.obj");
     EXPECT_EQ(call(library, "GetFileNumber", hostFolder.c_str()), 1);
     EXPECT_EQ(call(library, "OpenFolder", hostFolder.c_str()), 0);
     char name[64];
     EXPECT_EQ(call(library, "GetFile", nullptr, name, 64), 0);
-    EXPECT_STREQ(name, "mesh.obj");
+    EXPECT_STREQ(name, "mesh \u00fc.obj");
     float end = call(library, "GetFile", nullptr, name, 64);
     EXPECT_TRUE(end == -3 || end == -4) << end; // -4 when "." or ".." came last
     EXPECT_EQ(call(library, "CloseFolder", nullptr), 0);
     EXPECT_EQ(call(library, "EmptyFolder", hostFolder.c_str()), 0);
     EXPECT_EQ(call(library, "DeleteFolder", hostFolder.c_str()), 0);
-    EXPECT_FALSE(s.exists("exports"));
+    EXPECT_FALSE(s.exists("exports \u00e9\u65e5\u672c"));
 
     char home[256];
     EXPECT_EQ(call(library, "GetPublicFolder", nullptr, home, 256), 1);
+#if defined(_WIN32)
+    EXPECT_STREQ(home, "C:\\Users");
+#else
     EXPECT_STREQ(home, "/home");
+#endif
+}
+
+// Copying keeps the data and the modification time, replaces the
+// destination whole and leaves nothing else behind; renaming replaces.
+TEST(FileCommands, CopyRenameAndDelete)
+{
+    LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
+    ASSERT_TRUE(library.handle);
+    Scratch s;
+    std::string data(200000, 'd');
+    std::string from = s.file("source \u00e9.bin", data);
+    auto written = std::chrono::floor<std::chrono::seconds>(std::filesystem::file_time_type::clock::now() -
+                                                            std::chrono::hours(24 * 400));
+    std::filesystem::last_write_time(utf8Path(from), written);
+    s.file("copy \u65e5.bin", "old");
+    std::string to = s.path("copy \u65e5.bin");
+    EXPECT_EQ(call(library, "FileCopyTo", ("Vol:" + from).c_str(), to.data()), 0);
+    std::ifstream copied(utf8Path(to), std::ios::binary);
+    EXPECT_EQ(std::string(std::istreambuf_iterator<char>(copied), std::istreambuf_iterator<char>()), data);
+    copied.close();
+    EXPECT_TRUE(std::filesystem::last_write_time(utf8Path(to)) == written);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.root), std::filesystem::directory_iterator()), 2);
+
+    EXPECT_EQ(call(library, "FileRename", from.c_str(), to.data()), 0);
+    EXPECT_FALSE(s.exists("source \u00e9.bin"));
+    EXPECT_EQ(call(library, "FileDelete", to.c_str()), 0);
+    EXPECT_EQ(call(library, "FileDelete", to.c_str()), -1);
+    EXPECT_TRUE(std::filesystem::is_empty(s.root));
 }

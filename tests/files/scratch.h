@@ -7,6 +7,19 @@
 #include <fstream>
 #include <string>
 
+// Paths as UTF-8 texts on every system: a path made from a narrow string
+// on Windows would be read in the ANSI code page.
+inline std::filesystem::path utf8Path(const std::string& text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+inline std::string utf8Text(const std::filesystem::path& path)
+{
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
+}
+
 struct Scratch
 {
     std::filesystem::path root;
@@ -21,16 +34,19 @@ struct Scratch
     }
     ~Scratch() { std::filesystem::remove_all(root); }
 
-    std::string path(const std::string& name) const { return (root / name).string(); }
+    std::string path(const std::string& name) const { return utf8Text(root / utf8Path(name)); }
     std::string file(const std::string& name, const std::string& content = "x") const
     {
-        std::ofstream(path(name), std::ios::binary) << content;
+        std::ofstream(root / utf8Path(name), std::ios::binary) << content;
         return path(name);
     }
     std::string folder(const std::string& name) const
     {
-        std::filesystem::create_directories(path(name));
+        std::filesystem::create_directories(root / utf8Path(name));
         return path(name);
     }
-    bool exists(const std::string& name) const { return std::filesystem::exists(std::filesystem::symlink_status(path(name))); }
+    bool exists(const std::string& name) const
+    {
+        return std::filesystem::exists(std::filesystem::symlink_status(root / utf8Path(name)));
+    }
 };

@@ -1,6 +1,7 @@
 # Reads a DLL's export and import tables with the cross toolchain's objdump:
 # the exports must be exactly EXPECTED, and the imports only the system's own
-# DLLs, so that nothing has to be shipped beside it.
+# DLLs named in ALLOWED (names without ".dll", separated by "|"), so that
+# nothing has to be shipped beside it.
 execute_process(COMMAND x86_64-w64-mingw32-objdump -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "objdump could not read ${DLL}")
@@ -21,7 +22,7 @@ string(REGEX MATCHALL "DLL Name: [^\n]+" imports "${dump}")
 list(TRANSFORM imports REPLACE "DLL Name: " "")
 foreach(import IN LISTS imports)
     string(TOLOWER "${import}" name)
-    if(NOT name MATCHES "^(kernel32|msvcrt|user32|advapi32)\\.dll$")
+    if(NOT name MATCHES "^(${ALLOWED})\\.dll$")
         message(FATAL_ERROR "${DLL} needs ${import}, which Windows does not have")
     endif()
 endforeach()

@@ -1,0 +1,473 @@
+// File services on Windows: the wide-character file API. Paths arrive as
+// UTF-8; one that is not fails the service as a missing file would.
+#include "windows_platform.h"
+
+#include <fcntl.h>
+#include <initguid.h>
+#include <io.h>
+#include <knownfolders.h>
+#include <shlobj.h>
+
+#include <cstdlib>
+#include <random>
+
+namespace
+{
+struct FindHandle
+{
+    HANDLE value;
+    ~FindHandle()
+    {
+        if (value != INVALID_HANDLE_VALUE)
+            FindClose(value);
+    }
+};
+
+bool isSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+// The pattern that lists every entry of a folder.
+std::wstring everyEntry(std::wstring folder)
+{
+    if (folder.empty() || !isSeparator(folder.back()))
+        folder += L'\\';
+    return folder + L'*';
+}
+
+bool isDots(const wchar_t* name)
+{
+    return wcscmp(name, L".") == 0 || wcscmp(name, L"..") == 0;
+}
+
+// Opens an entry itself, a link as the link, for reading its attributes.
+HANDLE openEntry(const std::wstring& path, DWORD access, DWORD share)
+{
+    return CreateFileW(path.c_str(), access, share, nullptr, OPEN_EXISTING,
+                       FILE_FLAG_BACKUP_SEMANTICS | FILE_FLAG_OPEN_REPARSE_POINT, nullptr);
+}
+
+// A read-only file cannot be deleted until it loses that attribute.
+bool deleteFile(const std::wstring& path, DWORD attributes)
+{
+    if (attributes & FILE_ATTRIBUTE_READONLY)
+        SetFileAttributesW(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
+    return DeleteFileW(path.c_str()) != 0;
+}
+
+bool removeTree(const std::wstring& path);
+
+// Removes one entry found in a folder: a link (junction or symbolic link) as
+// a link, never followed; a folder emptied first when recursive.
+bool removeFound(const std::wstring& path, DWORD attributes, bool recursive)
+{
+    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return deleteFile(path, attributes);
+    if (recursive && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        removeTree(path);
+    return RemoveDirectoryW(path.c_str()) != 0;
+}
+
+// Empties a folder depth-first. The folder is held open meanwhile without
+// sharing deletion, so that it cannot be renamed or replaced by a link.
+bool removeTree(const std::wstring& path)
+{
+    Handle held(openEntry(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    WIN32_FIND_DATAW found;
+    FindHandle find{FindFirstFileExW(everyEntry(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, 0)};
+    if (!held.valid() || find.value == INVALID_HANDLE_VALUE)
+        return false;
+    do
+    {
+        if (!isDots(found.cFileName))
+            removeFound(path + L'\\' + found.cFileName, found.dwFileAttributes, true);
+    } while (FindNextFileW(find.value, &found));
+    return true;
+}
+
+// The volume and file index of the file a path names, links followed.
+bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info)
+{
+    Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() && GetFileInformationByHandle(file.value, &info);
+}
+
+// Opens a regular file, never a folder or a device: reading shares the file,
+// writing creates it when it is missing.
+HANDLE openRegular(const std::wstring& path, bool write)
+{
+    HANDLE file = CreateFileW(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
+                              write ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                              write ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (file == INVALID_HANDLE_VALUE)
+        return file;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (GetFileType(file) != FILE_TYPE_DISK || !GetFileInformationByHandle(file, &info) ||
+        (info.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+    {
+        CloseHandle(file);
+        return INVALID_HANDLE_VALUE;
+    }
+    return file;
+}
+}
+
+struct FolderStream
+{
+    HANDLE find = INVALID_HANDLE_VALUE;
+    WIN32_FIND_DATAW found;
+    bool pending = false; // found holds an entry not yet given out
+};
+
+TemporaryFile::~TemporaryFile()
+{
+    if (handle != INVALID_HANDLE_VALUE)
+        CloseHandle(handle);
+    if (!path.empty())
+        DeleteFileW(path.c_str());
+}
+
+std::wstring besideTarget(const std::wstring& target, const wchar_t* prefix)
+{
+    size_t separator = target.find_last_of(L"/\\");
+    std::wstring folder = separator == std::wstring::npos ? L"." : target.substr(0, separator);
+    static const wchar_t letters[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
+    std::random_device random;
+    std::wstring name = folder + L'\\' + prefix;
+    for (int i = 0; i < 8; i++)
+        name += letters[random() % 36];
+    return name;
+}
+
+bool TemporaryFile::create(const std::wstring& target, const wchar_t* prefix)
+{
+    for (int attempt = 0; attempt < 100; attempt++)
+    {
+        std::wstring name = besideTarget(target, prefix);
+        handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+        if (handle != INVALID_HANDLE_VALUE)
+        {
+            path = name;
+            return true;
+        }
+        if (GetLastError() != ERROR_FILE_EXISTS)
+            return false;
+    }
+    return false;
+}
+
+bool TemporaryFile::write(const void* data, size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0)
+    {
+        DWORD chunk = size > (DWORD(1) << 30) ? (DWORD(1) << 30) : DWORD(size);
+        DWORD written = 0;
+        if (!WriteFile(handle, bytes, chunk, &written, nullptr) || written == 0)
+            return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool TemporaryFile::replace(const std::wstring& target)
+{
+    HANDLE closing = handle;
+    handle = INVALID_HANDLE_VALUE;
+    if (!CloseHandle(closing) || !MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+        return false;
+    path.clear();
+    return true;
+}
+
+bool windowsCreateFolder(const char* path)
+{
+    std::wstring wide;
+    return toWide(path, wide) && CreateDirectoryW(wide.c_str(), nullptr) != 0;
+}
+
+bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
+{
+    std::wstring folder;
+    if (!toWide(path, folder))
+        return false;
+    // Held open without sharing deletion: while the removal runs, the folder
+    // can be neither renamed nor replaced by a link.
+    Handle held(openEntry(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE));
+    if (!held.valid())
+        return false;
+    WIN32_FIND_DATAW found;
+    FindHandle find{FindFirstFileExW(everyEntry(folder).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, 0)};
+    if (find.value == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    if (!folder.empty() && isSeparator(folder.back()))
+        folder.pop_back();
+    do
+    {
+        if (!isDots(found.cFileName) && pick(toUtf8(found.cFileName, wcslen(found.cFileName)), context))
+            removeFound(folder + L'\\' + found.cFileName, found.dwFileAttributes, recursive);
+    } while (FindNextFileW(find.value, &found));
+    return true;
+}
+
+bool windowsRemoveEntry(const char* path)
+{
+    std::wstring wide;
+    if (!toWide(path, wide))
+        return false;
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return RemoveDirectoryW(wide.c_str()) != 0;
+    return DeleteFileW(wide.c_str()) != 0;
+}
+
+PathKind windowsPathKind(const char* path)
+{
+    std::wstring wide;
+    if (!toWide(path, wide))
+        return PathKind::Missing;
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PathKind::Missing;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return PathKind::Folder;
+    // Device names (NUL, CON, COM1) and pipes have attributes too.
+    Handle file(CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    return file.valid() && GetFileType(file.value) != FILE_TYPE_DISK ? PathKind::Other : PathKind::Regular;
+}
+
+bool windowsRemoveFolder(const char* path)
+{
+    std::wstring wide;
+    return toWide(path, wide) && RemoveDirectoryW(wide.c_str()) != 0;
+}
+
+bool windowsRenameEntry(const char* from, const char* to)
+{
+    std::wstring source, target;
+    return toWide(from, source) && toWide(to, target) &&
+           MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+}
+
+FolderStream* windowsOpenFolderStream(const char* path)
+{
+    std::wstring folder;
+    if (!toWide(path, folder))
+        return nullptr;
+    DWORD attributes = GetFileAttributesW(folder.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return nullptr;
+    FolderStream* stream = new FolderStream;
+    stream->find = FindFirstFileExW(everyEntry(folder).c_str(), FindExInfoBasic, &stream->found,
+                                    FindExSearchNameMatch, nullptr, 0);
+    stream->pending = stream->find != INVALID_HANDLE_VALUE;
+    // A folder with no entry at all (a drive's root may list none) is an
+    // empty stream; any other failure is none.
+    if (!stream->pending && GetLastError() != ERROR_FILE_NOT_FOUND)
+    {
+        delete stream;
+        return nullptr;
+    }
+    return stream;
+}
+
+bool windowsNextFolderEntry(FolderStream* stream, std::string& name)
+{
+    if (!stream->pending)
+    {
+        if (stream->find == INVALID_HANDLE_VALUE || !FindNextFileW(stream->find, &stream->found))
+            return false;
+    }
+    stream->pending = false;
+    name = toUtf8(stream->found.cFileName, wcslen(stream->found.cFileName));
+    return true;
+}
+
+void windowsCloseFolderStream(FolderStream* stream)
+{
+    if (stream->find != INVALID_HANDLE_VALUE)
+        FindClose(stream->find);
+    delete stream;
+}
+
+FILE* windowsOpenFile(const char* path, FileAccess access)
+{
+    std::wstring wide;
+    bool write = access == FileAccess::Write;
+    if (!toWide(path, wide))
+        return nullptr;
+    HANDLE file = openRegular(wide, write);
+    // Emptied only once known to be a regular file.
+    if (file == INVALID_HANDLE_VALUE || (write && !SetEndOfFile(file)))
+    {
+        if (file != INVALID_HANDLE_VALUE)
+            CloseHandle(file);
+        return nullptr;
+    }
+    int descriptor = _open_osfhandle(intptr_t(file), (write ? _O_WRONLY : _O_RDONLY) | _O_BINARY);
+    if (descriptor < 0)
+    {
+        CloseHandle(file);
+        return nullptr;
+    }
+    FILE* stream = _fdopen(descriptor, write ? "wb" : "rb");
+    if (!stream)
+        _close(descriptor);
+    return stream;
+}
+
+bool windowsBytesLeft(FILE* file, uint64_t& bytes)
+{
+    LARGE_INTEGER size;
+    __int64 position = _ftelli64(file);
+    if (position < 0 || !GetFileSizeEx(HANDLE(_get_osfhandle(_fileno(file))), &size) || position > size.QuadPart)
+        return false;
+    bytes = uint64_t(size.QuadPart - position);
+    return true;
+}
+
+std::filesystem::path windowsNativePath(const char* path)
+{
+    // A path built from a narrow string would be read in the ANSI code page.
+    std::wstring wide;
+    return toWide(path, wide) ? std::filesystem::path(wide) : std::filesystem::path();
+}
+
+std::string windowsUsersFolder()
+{
+    wchar_t* folder = nullptr;
+    std::string answer;
+    if (SUCCEEDED(SHGetKnownFolderPath(FOLDERID_UserProfiles, 0, nullptr, &folder)))
+        answer = toUtf8(folder, wcslen(folder));
+    CoTaskMemFree(folder);
+    return answer;
+}
+
+std::string windowsResolveLinks(const char* path)
+{
+    std::wstring wide;
+    if (!toWide(path, wide))
+        return std::string();
+    Handle file(CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    if (!file.valid())
+        return std::string();
+    std::wstring resolved(MAX_PATH, L'\0');
+    DWORD length = GetFinalPathNameByHandleW(file.value, resolved.data(), DWORD(resolved.size()), 0);
+    if (length >= resolved.size())
+    {
+        resolved.resize(length);
+        length = GetFinalPathNameByHandleW(file.value, resolved.data(), DWORD(resolved.size()), 0);
+    }
+    if (length == 0 || length >= resolved.size())
+        return std::string();
+    resolved.resize(length);
+    // The answer starts with \\?\, which is no part of the path a user knows.
+    if (resolved.compare(0, 8, L"\\\\?\\UNC\\") == 0)
+        resolved.replace(0, 8, L"\\\\");
+    else if (resolved.compare(0, 4, L"\\\\?\\") == 0)
+        resolved.erase(0, 4);
+    return toUtf8(resolved);
+}
+
+std::string windowsHomeFolder()
+{
+    const wchar_t* home = _wgetenv(L"HOME");
+    if (!home)
+        home = _wgetenv(L"USERPROFILE");
+    return home ? toUtf8(home, wcslen(home)) : std::string();
+}
+
+CopyOutcome windowsCopyFile(const char* from, const char* to)
+{
+    std::wstring source, target;
+    if (!toWide(from, source) || !toWide(to, target))
+        return CopyOutcome::Failed;
+    DWORD attributes = GetFileAttributesW(source.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+    {
+        DWORD error = GetLastError();
+        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? CopyOutcome::SourceMissing
+                                                                                : CopyOutcome::Refused;
+    }
+    Handle reading(openRegular(source, false));
+    if (!reading.valid())
+        return CopyOutcome::Refused;
+    BY_HANDLE_FILE_INFORMATION sourceInfo, targetInfo;
+    if (!GetFileInformationByHandle(reading.value, &sourceInfo))
+        return CopyOutcome::Failed;
+    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
+    {
+        if (fileIdentity(target, targetInfo) && targetInfo.dwVolumeSerialNumber == sourceInfo.dwVolumeSerialNumber &&
+            targetInfo.nFileIndexHigh == sourceInfo.nFileIndexHigh &&
+            targetInfo.nFileIndexLow == sourceInfo.nFileIndexLow)
+            return CopyOutcome::SameFile;
+        if (windowsPathKind(to) != PathKind::Regular)
+            return CopyOutcome::Refused;
+    }
+    // The copy is made beside the destination under a name of its own and
+    // moved over it once complete: the destination is untouched on failure.
+    for (int attempt = 0; attempt < 100; attempt++)
+    {
+        std::wstring copy = besideTarget(target, L".copy-");
+        if (!CopyFileExW(source.c_str(), copy.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS))
+        {
+            if (GetLastError() == ERROR_FILE_EXISTS)
+                continue;
+            return CopyOutcome::Failed;
+        }
+        bool ok;
+        {
+            Handle written(CreateFileW(copy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
+            ok = written.valid() && SetFileTime(written.value, &sourceInfo.ftCreationTime, &sourceInfo.ftLastAccessTime,
+                                                &sourceInfo.ftLastWriteTime);
+        }
+        if (ok && MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
+            return CopyOutcome::Copied;
+        SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
+        DeleteFileW(copy.c_str());
+        return CopyOutcome::Failed;
+    }
+    return CopyOutcome::Failed;
+}
+
+bool windowsReadFile(const char* path, size_t limit, std::string& contents)
+{
+    std::wstring wide;
+    contents.clear();
+    if (!toWide(path, wide))
+        return false;
+    Handle file(openRegular(wide, false));
+    LARGE_INTEGER size;
+    if (!file.valid() || !GetFileSizeEx(file.value, &size) || uint64_t(size.QuadPart) > limit)
+        return false;
+    char chunk[1 << 16];
+    for (;;)
+    {
+        DWORD got = 0;
+        if (!ReadFile(file.value, chunk, sizeof chunk, &got, nullptr))
+            return false;
+        if (got == 0)
+            return true;
+        // The file may have grown since it was measured.
+        if (got > limit - contents.size())
+            return false;
+        contents.append(chunk, got);
+    }
+}
+
+bool windowsReplaceFile(const char* path, const std::string& contents)
+{
+    std::wstring target;
+    TemporaryFile file;
+    return toWide(path, target) && file.create(target, L".replace-") && file.write(contents.data(), contents.size()) &&
+           file.replace(target);
+}

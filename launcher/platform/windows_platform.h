@@ -1,0 +1,88 @@
+// The Windows implementation of each platform service: the wide-character
+// API throughout, with UTF-8 texts converted strictly.
+#pragma once
+
+#include "platform.h"
+
+#include <windows.h>
+
+#include <string>
+
+// UTF-8 to UTF-16; false, with nothing converted, when text is not UTF-8.
+bool toWide(const char* text, std::wstring& wide);
+// UTF-16 to UTF-8.
+std::string toUtf8(const wchar_t* text, size_t length);
+std::string toUtf8(const std::wstring& text);
+
+// A handle closed when the object goes.
+struct Handle
+{
+    HANDLE value = INVALID_HANDLE_VALUE;
+
+    explicit Handle(HANDLE opened) : value(opened) {}
+    ~Handle();
+    Handle(const Handle&) = delete;
+    Handle& operator=(const Handle&) = delete;
+    bool valid() const { return value != INVALID_HANDLE_VALUE && value != nullptr; }
+};
+
+// A new file written beside its target and moved over it once complete; on
+// every other way out it is closed and deleted.
+struct TemporaryFile
+{
+    std::wstring path;
+    HANDLE handle = INVALID_HANDLE_VALUE;
+
+    TemporaryFile() = default;
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    bool create(const std::wstring& target, const wchar_t* prefix);
+    bool write(const void* data, size_t size);
+    // Closes the file and moves it over target.
+    bool replace(const std::wstring& target);
+};
+
+// A unique name beside target: its folder, prefix and eight random letters.
+std::wstring besideTarget(const std::wstring& target, const wchar_t* prefix);
+
+bool windowsCreateFolder(const char* path);
+bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
+bool windowsRemoveEntry(const char* path);
+PathKind windowsPathKind(const char* path);
+bool windowsRemoveFolder(const char* path);
+bool windowsRenameEntry(const char* from, const char* to);
+FolderStream* windowsOpenFolderStream(const char* path);
+bool windowsNextFolderEntry(FolderStream* stream, std::string& name);
+void windowsCloseFolderStream(FolderStream* stream);
+FILE* windowsOpenFile(const char* path, FileAccess access);
+bool windowsBytesLeft(FILE* file, uint64_t& bytes);
+std::filesystem::path windowsNativePath(const char* path);
+std::string windowsResolveLinks(const char* path);
+std::string windowsUsersFolder();
+std::string windowsHomeFolder();
+CopyOutcome windowsCopyFile(const char* from, const char* to);
+bool windowsReadFile(const char* path, size_t limit, std::string& contents);
+bool windowsReplaceFile(const char* path, const std::string& contents);
+
+bool windowsLaunchApplication(const char* path, const std::vector<std::string>& arguments);
+void windowsRunningApplications(std::vector<std::string>& names);
+int windowsOpenWithDefaultApplication(const char* path);
+int windowsCreateFolderIn(const char* parent, const char* name);
+int windowsRunScript(const char* text, size_t length);
+
+ScreenLayout windowsScreenLayout();
+bool windowsFirstWindowFullScreen();
+void windowsToggleFirstWindowFullScreen();
+bool windowsKeyboardMap(KeyboardMap& map);
+void windowsPostKeys(const std::vector<KeyEvent>& events);
+void windowsPostClick(int32_t x, int32_t y);
+
+int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length);
+bool windowsDownload(const char* url, const char* path);
+
+bool windowsOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,
+                           std::vector<std::string>& paths);
+bool windowsChooseFolderPanel(const char* title, std::string& folder);
+ColorAnswer windowsColorPanel(const RgbColor& initial);
