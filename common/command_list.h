@@ -2,6 +2,8 @@
 // the libraries that carry them and the arguments they read, then the other
 // exported symbols. The C++ code includes it with its own COMMAND and SYMBOL
 // macros; the build reads the same lines to derive each library's export list.
+// docs/commands.md gives each command a synopsis; a test holds its libraries
+// and arguments to this table.
 //
 // Libraries: LibBrindle (Brindle for macOS and Linux), LibBrindleWin (Brindle
 // for Windows), LibLauncher (TesmarLauncherDLL), LibLauncherWin (TesmarLauncherDLL

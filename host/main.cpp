@@ -4,6 +4,7 @@
 #include "command.h"
 #include "command_table.h"
 #include "library_loader.h"
+#include "reference.h"
 #include "scripted_host.h"
 
 #include <unistd.h>
@@ -20,6 +21,7 @@ static const char kUsage[] =
     "usage: plugin-host [HOST OPTIONS] LIBRARY COMMAND [CALL OPTIONS]\n"
     "       plugin-host [HOST OPTIONS] LIBRARY --script FILE   (FILE - reads standard input)\n"
     "       plugin-host --commands\n"
+    "       plugin-host --help [COMMAND]   (a command's synopsis from the command reference)\n"
     "\n"
     "host options:\n"
     "  --choose N        answer N when a list is shown (default: ask on a terminal, else keep the selection)\n"
@@ -43,6 +45,17 @@ static bool fail(const std::string& message)
 {
     fprintf(stderr, "plugin-host: %s\n", message.c_str());
     return false;
+}
+
+// Prints the synopsis the command reference gives for command.
+static int printSynopsis(const std::string& command)
+{
+    std::vector<Synopsis> synopses = readSynopses(kCommandReference);
+    const Synopsis* synopsis = findSynopsis(synopses, command);
+    if (!synopsis)
+        return fail("no command '" + command + "' (plugin-host --commands lists them)"), 2;
+    fputs(synopsis->text.c_str(), stdout);
+    return 0;
 }
 
 static bool parseInt(const char* text, int32_t& out)
@@ -121,6 +134,8 @@ static int run(int argc, char** argv)
         bool hasValue = i + 1 < argc;
         if (option == "--help")
         {
+            if (hasValue)
+                return printSynopsis(argv[i + 1]);
             fputs(kUsage, stdout);
             return 0;
         }
