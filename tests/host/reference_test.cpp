@@ -37,7 +37,8 @@ std::string libraries(unsigned bits)
 {
     std::string out;
     for (auto [bit, name] : {std::pair{LibBrindle, "Brindle (Linux)"}, {LibBrindleWin, "Brindle.dll (Windows)"},
-                             {LibLauncher, "TesmarLauncherDLL (Linux)"}})
+                             {LibLauncher, "TesmarLauncherDLL (Linux)"},
+                             {LibLauncherWin, "TesmarLauncherDLL.dll (Windows)"}})
         if (bits & bit)
             out += (out.empty() ? "" : ", ") + std::string(name);
     return "libraries: " + out;
