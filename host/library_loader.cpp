@@ -5,7 +5,13 @@
 
 void* loadPluginLibrary(const std::string& path)
 {
-    return reinterpret_cast<void*>(LoadLibraryA(path.c_str()));
+    // The path is UTF-8; the ANSI entry point would read it in the code page.
+    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
+    if (size <= 0)
+        return nullptr;
+    std::wstring wide(size_t(size), L'\0');
+    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide.data(), size);
+    return reinterpret_cast<void*>(LoadLibraryW(wide.c_str()));
 }
 
 void* findPluginSymbol(void* library, const char* name)

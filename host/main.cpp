@@ -8,6 +8,9 @@
 #include "scripted_host.h"
 
 #include <unistd.h>
+#if defined(_WIN32)
+#include <windows.h>
+#endif
 
 #include <charconv>
 #include <cstdio>
@@ -191,7 +194,7 @@ static int run(int argc, char** argv)
         }
         else
         {
-            std::ifstream file(words[1]);
+            std::ifstream file(utf8Path(words[1]));
             if (!file)
                 return fail("cannot read " + words[1]), 2;
             ok = runScript(session, file);
@@ -206,7 +209,34 @@ static int run(int argc, char** argv)
     return ok ? 0 : 1;
 }
 
+#if defined(_WIN32)
+// The arguments as UTF-8, from the wide command line: the narrow arguments
+// Windows gives main are in the ANSI code page.
+int main()
+{
+    int argc = 0;
+    wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+    if (!wide)
+        return 2;
+    std::vector<std::string> words;
+    for (int i = 0; i < argc; i++)
+    {
+        int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string word(size_t(size > 0 ? size : 1), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, word.data(), size, nullptr, nullptr);
+        word.resize(strlen(word.c_str()));
+        words.push_back(word);
+    }
+    LocalFree(wide);
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    return run(argc, argv.data());
+}
+#else
 int main(int argc, char** argv)
 {
     return run(argc, argv);
 }
+#endif

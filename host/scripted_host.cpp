@@ -46,7 +46,7 @@ void parseLocalization(std::string_view text, LocalizedStrings& strings)
 
 bool loadLocalization(const std::string& path, LocalizedStrings& strings)
 {
-    std::ifstream file(path, std::ios::binary);
+    std::ifstream file(utf8Path(path), std::ios::binary);
     if (!file)
         return false;
     std::ostringstream text;

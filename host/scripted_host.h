@@ -3,6 +3,7 @@
 #pragma once
 
 #include "host.h"
+#include "utf8_path.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -85,7 +85,7 @@ VyxMeshData vyxQuadGrid(int32_t columns, int32_t rows)
     return mesh;
 }
 
-bool writeBytes(const std::string& path, const Bytes& bytes)
+bool writeBytes(const std::filesystem::path& path, const Bytes& bytes)
 {
     std::ofstream out(path, std::ios::binary | std::ios::trunc);
     out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));

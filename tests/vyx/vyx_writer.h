@@ -3,6 +3,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <filesystem>
 #include <string>
 #include <vector>
 
@@ -34,4 +35,4 @@ Bytes vyxMeshFile(const VyxMeshData& mesh);
 // A grid of quads, columns by rows, with UVs and colours.
 VyxMeshData vyxQuadGrid(int32_t columns, int32_t rows);
 
-bool writeBytes(const std::string& path, const Bytes& bytes);
+bool writeBytes(const std::filesystem::path& path, const Bytes& bytes);
