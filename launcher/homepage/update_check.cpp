@@ -3,6 +3,7 @@
 #include "collada.h"
 #include "command.h"
 #include "homepage.h"
+#include "host_path.h"
 #include "platform.h"
 
 #include <algorithm>
@@ -10,7 +11,7 @@
 
 float downloadFile(const char* url, const char* path)
 {
-    if (!url || !path || path[0] != '/')
+    if (!url || !path || !isNativeAbsolutePath(path, kSystemPathStyle))
         return -1;
     // A special file or a folder in the data file's place is never replaced.
     PathKind kind = platform().pathKind(path);

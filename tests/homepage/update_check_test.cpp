@@ -1,21 +1,18 @@
-// The update check against a real HTTP server on the loopback address.
-#include "homepage.h"
+// The update check through the built library against a real HTTP server on
+// the loopback address.
 #include "library.h"
-#include "platform_double.h"
-#include "../files/scratch.h"
+#include "update_server.h"
 
 #include <gtest/gtest.h>
 
-#include <netinet/in.h>
-#include <signal.h>
-#include <spawn.h>
-#include <sys/socket.h>
+#if !defined(_WIN32)
+#include "homepage.h"
+#include "platform_double.h"
+
 #include <sys/stat.h>
-#include <sys/wait.h>
+#endif
 
 #include <cstring>
-
-extern char** environ;
 
 namespace
 {
@@ -25,69 +22,30 @@ std::string readFile(const std::string& path)
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
 
-// The server of update_server.py, serving a folder of the test's files.
-struct UpdateServer
-{
-    pid_t pid = -1;
-    int port = 0;
-
-    explicit UpdateServer(const std::string& folder)
-    {
-        int out[2];
-        if (pipe(out) != 0)
-            return;
-        posix_spawn_file_actions_t actions;
-        posix_spawn_file_actions_init(&actions);
-        posix_spawn_file_actions_adddup2(&actions, out[1], 1);
-        posix_spawn_file_actions_addclose(&actions, out[0]);
-        std::string python = "/usr/bin/python3", script = UPDATE_SERVER, root = folder;
-        char* argv[] = {python.data(), script.data(), root.data(), nullptr};
-        posix_spawn(&pid, python.c_str(), &actions, nullptr, argv, environ);
-        posix_spawn_file_actions_destroy(&actions);
-        close(out[1]);
-        char line[16] = {};
-        for (size_t got = 0; got < sizeof(line) - 1 && read(out[0], line + got, 1) == 1 && line[got] != '\n';)
-            got++;
-        close(out[0]);
-        port = atoi(line);
-    }
-    ~UpdateServer()
-    {
-        if (pid > 0)
-        {
-            kill(pid, SIGTERM);
-            waitpid(pid, nullptr, 0);
-        }
-    }
-    std::string url(const std::string& name) const { return "http://127.0.0.1:" + std::to_string(port) + "/" + name; }
-};
-
-// A port where nothing listens.
-int closedPort()
-{
-    int s = socket(AF_INET, SOCK_STREAM, 0);
-    sockaddr_in address{};
-    address.sin_family = AF_INET;
-    address.sin_addr.s_addr = htonl(INADDR_LOOPBACK);
-    bind(s, reinterpret_cast<sockaddr*>(&address), sizeof(address));
-    socklen_t length = sizeof(address);
-    getsockname(s, reinterpret_cast<sockaddr*>(&address), &length);
-    close(s);
-    return ntohs(address.sin_port);
-}
+// The three update commands: the year block, the language block in it (the
+// value is the language) and every line.
+const char kYearBlock[] = "CheckUpdateJA";
+const char kLanguageBlock[] = "CheckUpdateALL";
+const char kEveryLine[] = "CheckUpdateHP";
 
 struct Check
 {
     Scratch home;   // the settings file and update.dat
     Scratch served; // what the server serves
-    UpdateServer server{served.root.string()};
+    UpdateServer server{utf8Text(served.root)};
+    LoadedLibrary library{libraryPath("TesmarLauncherDLL")};
     std::string settings = home.path("settings.txt");
     char buffer1[256] = {};
 
-    float run(UpdateVariant variant, const std::string& url, int32_t language = 0)
+    float run(const char* command, const std::string& url, int32_t language = 0)
     {
         snprintf(buffer1, sizeof(buffer1), "%s", url.c_str());
-        return checkUpdate(variant, settings.c_str(), language, buffer1, sizeof(buffer1));
+        return call(command, settings.c_str(), language, buffer1);
+    }
+    float call(const char* command, const char* text, int32_t language, char* buffer)
+    {
+        HostCommandEntry entry = library.command(command);
+        return entry ? entry(text, language, buffer, sizeof(buffer1), nullptr, 0, nullptr) : -99;
     }
     std::string update() const { return readFile(home.path("update.dat")); }
 };
@@ -111,7 +69,7 @@ TEST(UpdateCheck, YearBlockRewritesTheSettings)
     c.served.file("data", kData);
     c.home.file("settings.txt", "[General]\nm_hello=0\ns_option=1\nother=x\n  s_option=1 kept\r\ns_width=9\n");
     c.home.file("update.dat", "<timestamp>2021-03-04 05:06:07\n");
-    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), 3); // same timestamp
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("data")), 3); // same timestamp
     EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\ns_option=1\n  s_option=1 kept\r\n"
                                     "s_width=640\ns_height=480\ns_width=800\n");
     EXPECT_STREQ(c.buffer1, "http://pages/ja");
@@ -123,14 +81,14 @@ TEST(UpdateCheck, ModesAndTimestamps)
     Check c;
     c.served.file("data", "<2021><timestamp>2016-07-01 00:00:00\n</2021>\n");
     c.home.file("settings.txt", "s_option=2\n");
-    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), 2);
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("data")), 2);
     EXPECT_EQ(readFile(c.settings), "s_option=2\n");
     EXPECT_FALSE(c.home.exists("update.dat"));
 
     for (const char* mode : {"s_option=7\n", "s_option=-1\n", "no option\n"})
     {
         c.home.file("settings.txt", mode);
-        EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), 0) << mode;
+        EXPECT_EQ(c.run(kYearBlock, c.server.url("data")), 0) << mode;
         std::string kept = std::string(mode).find("s_option") == 0 ? mode : "";
         EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\n" + kept);
     }
@@ -138,13 +96,13 @@ TEST(UpdateCheck, ModesAndTimestamps)
     // No earlier update.dat: the default 2016-07-00 stands in, and day 1 is newer.
     std::filesystem::remove(c.home.path("update.dat"));
     c.home.file("settings.txt", "s_option=1\n");
-    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), -8);
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("data")), -8);
     // An earlier update.dat without a timestamp is older than any.
     c.home.file("update.dat", "nothing\n");
-    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), -6);
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("data")), -6);
     // New data without a timestamp.
     c.served.file("none", "<2021>\n</2021>\n");
-    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("none")), 6);
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("none")), 6);
 }
 
 TEST(UpdateCheck, LanguageSelectors)
@@ -164,12 +122,12 @@ TEST(UpdateCheck, LanguageSelectors)
                           {-3, "http://pages/en", "s_width=640\ns_height=480\n"}};
     for (const Case& k : cases)
     {
-        EXPECT_EQ(c.run(UpdateVariant::LanguageBlock, c.server.url("data"), k.language), 0);
+        EXPECT_EQ(c.run(kLanguageBlock, c.server.url("data"), k.language), 0);
         EXPECT_STREQ(c.buffer1, k.url) << k.language;
         EXPECT_EQ(readFile(c.settings), std::string("[General]\nm_hello=1\ns_option=0\n") + k.sizes) << k.language;
     }
     // French has no block: the year block is read again as a whole.
-    EXPECT_EQ(c.run(UpdateVariant::LanguageBlock, c.server.url("data"), 1), 0);
+    EXPECT_EQ(c.run(kLanguageBlock, c.server.url("data"), 1), 0);
     EXPECT_STREQ(c.buffer1, "http://pages/ja");
     EXPECT_EQ(readFile(c.settings),
               "[General]\nm_hello=1\ns_option=0\ns_width=640\ns_height=480\ns_width=800\n");
@@ -182,7 +140,7 @@ TEST(UpdateCheck, EveryLineLeavesTheAddress)
     c.home.file("settings.txt", "s_option=1\n");
     c.home.file("update.dat", "<timestamp>2021-03-04 05:06:07\n");
     std::string url = c.server.url("data");
-    EXPECT_EQ(c.run(UpdateVariant::EveryLine, url), 3);
+    EXPECT_EQ(c.run(kEveryLine, url), 3);
     EXPECT_EQ(c.buffer1, url);
     EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\ns_option=1\ns_width=100\ns_width=640\ns_height=480\n"
                                     "s_width=800\ns_height=1\n");
@@ -194,10 +152,10 @@ TEST(UpdateCheck, FailedDownloadsChangeNothing)
     c.home.file("settings.txt", "s_option=1\n");
     c.home.file("update.dat", "<timestamp>2020-01-01 00:00:00\n");
     const std::string urls[] = {c.server.url("stall"), c.server.url("missing"),
-                                "http://127.0.0.1:" + std::to_string(closedPort()) + "/data"};
+                                "http://127.0.0.1:" + std::to_string(c.server.closedPort) + "/data"};
     for (const std::string& url : urls)
     {
-        EXPECT_EQ(c.run(UpdateVariant::YearBlock, url), 5) << url;
+        EXPECT_EQ(c.run(kYearBlock, url), 5) << url;
         EXPECT_EQ(readFile(c.settings), "s_option=1\n");
         EXPECT_EQ(c.update(), "<timestamp>2020-01-01 00:00:00\n");
         EXPECT_EQ(c.buffer1, url);
@@ -206,6 +164,7 @@ TEST(UpdateCheck, FailedDownloadsChangeNothing)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.home.root), std::filesystem::directory_iterator()), 2);
 }
 
+#if !defined(_WIN32)
 // update.dat keeps the permissions of the file it replaces, or gets those of
 // any new file of the user.
 TEST(UpdateCheck, DownloadedDataHasOrdinaryPermissions)
@@ -219,73 +178,82 @@ TEST(UpdateCheck, DownloadedDataHasOrdinaryPermissions)
         stat(c.home.path("update.dat").c_str(), &info);
         return info.st_mode & 07777;
     };
-    c.run(UpdateVariant::EveryLine, c.server.url("data"));
+    c.run(kEveryLine, c.server.url("data"));
     EXPECT_EQ(mode(), 0644u);
     chmod(c.home.path("update.dat").c_str(), 0664);
-    c.run(UpdateVariant::EveryLine, c.server.url("data"));
+    c.run(kEveryLine, c.server.url("data"));
     EXPECT_EQ(mode(), 0664u);
     umask(before);
 }
+#endif
 
 TEST(UpdateCheck, LargeBody)
 {
     Check c;
     c.home.file("settings.txt", "s_option=1\n");
-    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("big")), -6);
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("big")), -6);
     EXPECT_EQ(c.update().size(), 31u + (6u << 20) + 1);
 }
 
-// Served data and stored files that could block, exhaust or subvert the
-// check: each is refused or read as unreadable, and nothing else changes.
-TEST(UpdateCheck, HostileDataAndFilesAreBounded)
+// Served data and stored files that could exhaust or subvert the check: each
+// is refused or read as unreadable, and nothing else changes.
+TEST(UpdateCheck, HostileDataIsBounded)
 {
     Check c;
     c.home.file("settings.txt", "s_option=1\n");
     c.home.file("update.dat", "<timestamp>2020-01-01 00:00:00\n");
     c.served.file("huge", std::string(17 << 20, '\n'));
-    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("huge")), 5);
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("huge")), 5);
     EXPECT_EQ(c.update(), "<timestamp>2020-01-01 00:00:00\n");
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.home.root), std::filesystem::directory_iterator()), 2);
 
     // A stored update.dat too large, or a settings line too long, is unreadable.
     c.served.file("data", "<timestamp>2016-07-01 00:00:00\n<width>800 s_option=2</width><height>600</height>\n");
     c.home.file("update.dat", std::string(17 << 20, '\n'));
-    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), -8); // as with no stored file
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("data")), -8); // as with no stored file
     c.home.file("settings.txt", "s_option=1 " + std::string(64 << 10, 'x') + "\n");
-    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), 0); // mode 0: no option read
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("data")), 0); // mode 0: no option read
     // A size that holds "=" is not written: it would read back as mode 2.
     EXPECT_EQ(readFile(c.settings), "[General]\nm_hello=1\ns_height=600\n");
+}
 
-    // The settings are replaced, never written through a link.
+#if !defined(_WIN32)
+// Links and special files another user may plant: the settings are replaced,
+// never written through a link, and FIFOs never block the check.
+TEST(UpdateCheck, LinksAndSpecialFilesAreNeverFollowed)
+{
+    Check c;
+    c.served.file("data", "<timestamp>2016-07-01 00:00:00\n<height>600</height>\n");
     std::string other = c.served.file("other", "someone else's");
     std::filesystem::remove(c.settings);
     std::filesystem::create_symlink(other, c.settings);
-    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), 0);
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("data")), 0);
     EXPECT_EQ(readFile(other), "someone else's");
     EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(c.settings)));
 
-    // FIFOs in place of the files never block the check.
     std::filesystem::remove(c.home.path("update.dat"));
     mkfifo(c.home.path("update.dat").c_str(), 0600);
-    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), 5);
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("data")), 5);
     std::filesystem::remove(c.home.path("update.dat"));
     std::filesystem::remove(c.settings);
     mkfifo(c.settings.c_str(), 0600);
-    EXPECT_EQ(c.run(UpdateVariant::EveryLine, c.server.url("data")), -77);
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("data")), -77);
 }
+#endif
 
 TEST(UpdateCheck, SettingsThatCannotBeWrittenOrHaveNoFolder)
 {
     Check c;
     c.served.file("data", kData);
     std::filesystem::create_directories(c.settings); // a folder cannot be written as a file
-    EXPECT_EQ(c.run(UpdateVariant::YearBlock, c.server.url("data")), -77);
-    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, "settings.txt", 0, c.buffer1, sizeof(c.buffer1)), 5);
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("data")), -77);
+    EXPECT_EQ(c.call(kYearBlock, "settings.txt", 0, c.buffer1), 5);
     EXPECT_FALSE(std::filesystem::exists("update.dat"));
-    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, nullptr, 0, c.buffer1, sizeof(c.buffer1)), 5);
-    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, c.settings.c_str(), 0, nullptr, 0), 5);
+    EXPECT_EQ(c.call(kYearBlock, nullptr, 0, c.buffer1), 5);
+    EXPECT_EQ(c.call(kYearBlock, c.settings.c_str(), 0, nullptr), 5);
 }
 
+#if !defined(_WIN32)
 TEST(UpdateCheck, SharedFolderTarget)
 {
     PlatformDouble platform;
@@ -293,15 +261,16 @@ TEST(UpdateCheck, SharedFolderTarget)
     EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, "/Users/Shared/Home/settings.txt", 0, url, sizeof(url)), 5);
     EXPECT_EQ(platform.calls, std::vector<std::string>{"download http://127.0.0.1:1/data /Shared/Home/update.dat"});
 }
+#endif
 
-TEST(UpdateCheck, ThroughTheLibrary)
+// The language is the value rounded toward zero; the address fits a small buffer.
+TEST(UpdateCheck, LanguageValueAndSmallBuffer)
 {
     Check c;
     c.served.file("data", kData);
     c.home.file("settings.txt", "s_option=0\n");
-    LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
-    HostCommandEntry all = library.command("CheckUpdateALL");
-    HostCommandEntry old = library.command("OLDCheckUpdateJA");
+    HostCommandEntry all = c.library.command("CheckUpdateALL");
+    HostCommandEntry old = c.library.command("OLDCheckUpdateJA");
     ASSERT_TRUE(all && old);
     std::string url = c.server.url("data");
     ASSERT_LT(url.size(), 64u);

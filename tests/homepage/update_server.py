@@ -1,13 +1,17 @@
 """A loopback HTTP server for the update-check tests. Serves the files of
-the folder given as its argument; /stall answers only after three seconds,
-/big sends six megabytes, anything else missing is a 404. Prints its port
-on the first line of its output, then serves until it is stopped."""
+the folder given as its first argument; /stall answers only after three
+seconds, /big sends six megabytes, anything else missing is a 404. Writes
+its port and a port where nothing listens to the file named by its second
+argument, then serves until that file is removed (a test under Wine cannot
+signal it)."""
 import http.server
 import os
+import socket
 import sys
+import threading
 import time
 
-FOLDER = sys.argv[1]
+FOLDER, PORT_FILE = sys.argv[1], sys.argv[2]
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -34,6 +38,21 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_error(404)
 
 
+def closed_port():
+    with socket.socket() as s:
+        s.bind(("127.0.0.1", 0))
+        return s.getsockname()[1]
+
+
+def serve_while_named():
+    while os.path.exists(PORT_FILE):
+        time.sleep(0.1)
+    os._exit(0)
+
+
 server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
-print(server.server_address[1], flush=True)
+with open(PORT_FILE + ".part", "w") as f:
+    f.write("%d %d\n" % (server.server_address[1], closed_port()))
+os.rename(PORT_FILE + ".part", PORT_FILE)
+threading.Thread(target=serve_while_named, daemon=True).start()
 server.serve_forever()
