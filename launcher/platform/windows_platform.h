@@ -26,6 +26,25 @@ struct Handle
     bool valid() const { return value != INVALID_HANDLE_VALUE && value != nullptr; }
 };
 
+// COM for the calls that need it, tolerating a caller that has set it up
+// already in another mode.
+struct ComScope
+{
+    HRESULT result = CoInitializeEx(nullptr, COINIT_APARTMENTTHREADED | COINIT_DISABLE_OLE1DDE);
+    ComScope() = default;
+    ~ComScope()
+    {
+        if (SUCCEEDED(result))
+            CoUninitialize();
+    }
+    ComScope(const ComScope&) = delete;
+    ComScope& operator=(const ComScope&) = delete;
+};
+
+// The command-line form of one argument, as CommandLineToArgvW and the C
+// runtime read it back.
+std::wstring quoteArgument(const std::wstring& argument);
+
 // A new file written beside its target and moved over it once complete; on
 // every other way out it is closed and deleted.
 struct TemporaryFile

@@ -21,7 +21,11 @@ struct Scratch
         std::filesystem::remove_all(root);
         std::filesystem::create_directories(root);
     }
-    ~Scratch() { std::filesystem::remove_all(root); }
+    ~Scratch()
+    {
+        std::error_code ignored;
+        std::filesystem::remove_all(root, ignored);
+    }
 
     std::string path(const std::string& name) const { return utf8Text(root / utf8Path(name)); }
     std::string file(const std::string& name, const std::string& content = "x") const

@@ -1,0 +1,131 @@
+// Launching and finding applications on Windows: CreateProcessW with a
+// command line that the C runtime reads back as exactly the arguments given,
+// a process snapshot, and the shell's "open" for default applications.
+#include "windows_platform.h"
+
+#include <shellapi.h>
+#include <tlhelp32.h>
+
+#include <cwctype>
+
+// Quoted when empty or holding blanks or quotes, with
+// the backslashes before a quote (or before the closing quote) doubled.
+std::wstring quoteArgument(const std::wstring& argument)
+{
+    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
+        return argument;
+    std::wstring quoted = L"\"";
+    for (size_t i = 0;; i++)
+    {
+        size_t backslashes = 0;
+        while (i < argument.size() && argument[i] == L'\\')
+        {
+            i++;
+            backslashes++;
+        }
+        if (i == argument.size())
+        {
+            quoted.append(backslashes * 2, L'\\');
+            break;
+        }
+        if (argument[i] == L'"')
+            quoted.append(backslashes * 2 + 1, L'\\');
+        else
+            quoted.append(backslashes, L'\\');
+        quoted.push_back(argument[i]);
+    }
+    return quoted + L"\"";
+}
+
+static bool endsWithExe(const std::wstring& name)
+{
+    if (name.size() < 4)
+        return false;
+    std::wstring end = name.substr(name.size() - 4);
+    for (wchar_t& c : end)
+        c = wchar_t(towlower(c));
+    return end == L".exe";
+}
+
+bool windowsLaunchApplication(const char* path, const std::vector<std::string>& arguments)
+{
+    std::wstring program;
+    if (!toWide(path, program) || !endsWithExe(program))
+        return false;
+    DWORD attributes = GetFileAttributesW(program.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES || (attributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    // The program's own name is read up to its closing quote, with no escapes:
+    // a path never holds a quote.
+    std::wstring line = L"\"" + program + L"\"";
+    for (const std::string& argument : arguments)
+    {
+        std::wstring wide;
+        if (!toWide(argument.c_str(), wide))
+            return false;
+        line += L" " + quoteArgument(wide);
+    }
+    STARTUPINFOW startup = {};
+    startup.cb = sizeof startup;
+    PROCESS_INFORMATION process = {};
+    if (!CreateProcessW(program.c_str(), line.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr, nullptr,
+                        &startup, &process))
+        return false;
+    CloseHandle(process.hThread);
+    CloseHandle(process.hProcess);
+    return true;
+}
+
+void windowsRunningApplications(std::vector<std::string>& names)
+{
+    names.clear();
+    Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
+    if (!snapshot.valid())
+        return;
+    PROCESSENTRY32W entry = {};
+    entry.dwSize = sizeof entry;
+    for (BOOL more = Process32FirstW(snapshot.value, &entry); more; more = Process32NextW(snapshot.value, &entry))
+    {
+        std::wstring name = entry.szExeFile;
+        if (endsWithExe(name))
+            name.resize(name.size() - 4);
+        names.push_back(toUtf8(name));
+    }
+}
+
+int windowsOpenWithDefaultApplication(const char* path)
+{
+    std::wstring file;
+    if (!toWide(path, file) || GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
+        return kFileNotFound;
+    ComScope com;
+    SHELLEXECUTEINFOW open = {};
+    open.cbSize = sizeof open;
+    open.fMask = SEE_MASK_NOASYNC | SEE_MASK_FLAG_NO_UI;
+    open.lpVerb = L"open";
+    open.lpFile = file.c_str();
+    open.nShow = SW_SHOWNORMAL;
+    if (ShellExecuteExW(&open))
+        return 0;
+    return GetLastError() == ERROR_NO_ASSOCIATION ? kApplicationNotFound : -1;
+}
+
+int windowsCreateFolderIn(const char* parent, const char* name)
+{
+    if (name[0] == '\0')
+        return 1;
+    // An empty parent is the root folder of the current drive.
+    std::string folder = parent[0] == '\0' ? "\\" : parent;
+    // The parent must exist: the folder is never created anywhere else.
+    if (windowsPathKind(folder.c_str()) != PathKind::Folder)
+        return 1;
+    std::string path = (parent[0] == '\0' ? "" : folder) + "\\" + name;
+    if (windowsCreateFolder(path.c_str()))
+        return 0;
+    return windowsPathKind(path.c_str()) == PathKind::Folder ? 0 : 1;
+}
+
+int windowsRunScript(const char*, size_t)
+{
+    return kNoScriptingComponent;
+}

@@ -1,0 +1,35 @@
+// A program for the launch tests under Wine: writes the arguments it received
+// (as the C runtime reads its command line) beside itself, UTF-8 and NUL
+// after each, to NAME.exe.arguments; after a pause, NAME.exe.done.
+#include <windows.h>
+
+#include <string>
+
+static void writeAll(const std::wstring& path, const std::string& bytes)
+{
+    std::wstring part = path + L".part";
+    HANDLE file = CreateFileW(part.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+    DWORD written = 0;
+    WriteFile(file, bytes.data(), DWORD(bytes.size()), &written, nullptr);
+    CloseHandle(file);
+    MoveFileExW(part.c_str(), path.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+int wmain(int argc, wchar_t** argv)
+{
+    wchar_t self[MAX_PATH];
+    DWORD length = GetModuleFileNameW(nullptr, self, MAX_PATH);
+    std::wstring path(self, length);
+    std::string received;
+    for (int i = 1; i < argc; i++)
+    {
+        int size = WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, nullptr, 0, nullptr, nullptr);
+        std::string argument(size_t(size), '\0');
+        WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, argument.data(), size, nullptr, nullptr);
+        received += argument; // ends in its NUL
+    }
+    writeAll(path + L".arguments", received);
+    Sleep(1000);
+    writeAll(path + L".done", "");
+    return 0;
+}
