@@ -54,14 +54,14 @@ struct ByToChars
 
 // In the document's order: positions, UVs, colours, then the polygon list.
 template <typename Format>
-uint64_t formatNumbers(const Vyx_Mesh& mesh, const UVPool& pool)
+uint64_t formatNumbers(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
 {
     Block block;
     size_t vertexCount = size_t(std::max(mesh.vertexCount, 0));
     size_t faceCount = size_t(std::max(mesh.faceCount, 0));
     for (size_t i = 0; i < vertexCount * 3; i++)
         block.wrote(Format::general(block.room(), mesh.vertices[i]));
-    for (float value : pool.values)
+    for (float value : uvValues)
         block.wrote(Format::fixed(block.room(), value));
     for (size_t i = 0; mesh.vertexColors && i < vertexCount; i++)
         for (int shift = 16; shift >= 0; shift -= 8)
@@ -74,7 +74,7 @@ uint64_t formatNumbers(const Vyx_Mesh& mesh, const UVPool& pool)
         {
             block.wrote(Format::integer(block.room(), corners[c]));
             if (mesh.faceUVs)
-                block.wrote(Format::integer(block.room(), pool.indices[4 * f + c]));
+                block.wrote(Format::integer(block.room(), pooledIndex(mesh.faceUVs.get(), 4 * f + c)));
             if (mesh.vertexColors)
                 block.wrote(Format::integer(block.room(), corners[c]));
         }
@@ -83,12 +83,12 @@ uint64_t formatNumbers(const Vyx_Mesh& mesh, const UVPool& pool)
 }
 }
 
-uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const UVPool& pool)
+uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
 {
-    return formatNumbers<BySnprintf>(mesh, pool);
+    return formatNumbers<BySnprintf>(mesh, uvValues);
 }
 
-uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const UVPool& pool)
+uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
 {
-    return formatNumbers<ByToChars>(mesh, pool);
+    return formatNumbers<ByToChars>(mesh, uvValues);
 }

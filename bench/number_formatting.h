@@ -11,6 +11,7 @@
 
 #include <cstdint>
 
-// Answers the bytes formatted.
-uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const UVPool& pool);
-uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const UVPool& pool);
+// The mesh's UVs are pooled (poolCornerUVs, the document's order) into
+// uvValues. Answers the bytes formatted.
+uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const std::vector<float>& uvValues);
+uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const std::vector<float>& uvValues);

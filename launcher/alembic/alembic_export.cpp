@@ -15,48 +15,51 @@
 
 namespace AbcGeom = Alembic::AbcGeom;
 
-void convertFaces(const Vyx_Mesh& mesh, AlembicFaces& faces)
+void prepareAlembicMesh(Vyx_Mesh& mesh, AlembicMesh& prepared)
 {
-    size_t faceCount = size_t(std::max(mesh.faceCount, 0));
-    faces.indices.clear();
-    faces.counts.clear();
-    faces.uvPairs.clear();
-    faces.indices.reserve(faceCount * 4);
-    faces.counts.reserve(faceCount);
+    // The pooling reads which faces are triangles, so it comes before the
+    // faces are packed.
+    prepared.uvValues.clear();
     if (mesh.faceUVs)
-        faces.uvPairs.reserve(faceCount * 8);
+        poolCornerUVs(mesh, CornerOrder::Reversed, prepared.uvValues);
+    size_t faceCount = size_t(std::max(mesh.faceCount, 0));
+    prepared.counts.resize(faceCount);
+    // Each face is read whole before its reversed corners are written, at or
+    // before its own place.
+    int32_t* faces = mesh.faces.get();
+    size_t corners = 0;
     for (size_t f = 0; f < faceCount; f++)
     {
-        const int32_t* corners = &mesh.faces[4 * f];
-        int32_t n = corners[3] < 0 ? 3 : 4;
-        faces.counts.push_back(n);
-        for (int32_t c = n - 1; c >= 0; c--)
-        {
-            faces.indices.push_back(corners[c]);
-            if (mesh.faceUVs)
-            {
-                faces.uvPairs.push_back(mesh.faceUVs[8 * f + 2 * size_t(c)]);
-                faces.uvPairs.push_back(mesh.faceUVs[8 * f + 2 * size_t(c) + 1]);
-            }
-        }
+        int32_t a = faces[4 * f], b = faces[4 * f + 1], c = faces[4 * f + 2], d = faces[4 * f + 3];
+        if (d >= 0)
+            faces[corners++] = d;
+        faces[corners++] = c;
+        faces[corners++] = b;
+        faces[corners++] = a;
+        prepared.counts[f] = d >= 0 ? 4 : 3;
     }
+    prepared.corners = corners;
 }
 
 void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh,
-                      const AlembicFaces& faces, const UVPool& pool)
+                      const AlembicMesh& prepared)
 {
     AbcGeom::OXform xform(archive.getTop(), name);
     AbcGeom::OPolyMesh polyMesh(xform, name);
     AbcGeom::OPolyMeshSchema& schema = polyMesh.getSchema();
     AbcGeom::P3fArraySample positions(reinterpret_cast<const Imath::V3f*>(mesh.vertices.get()),
                                       size_t(std::max(mesh.vertexCount, 0)));
-    AbcGeom::Int32ArraySample indices(faces.indices);
-    AbcGeom::Int32ArraySample counts(faces.counts);
+    AbcGeom::Int32ArraySample indices(mesh.faces.get(), prepared.corners);
+    AbcGeom::Int32ArraySample counts(prepared.counts);
     AbcGeom::OV2fGeomParam::Sample uvs;
+    // The pool indices are the bits of the floats they replaced; the library
+    // takes them as bytes.
     if (mesh.faceUVs)
         uvs = AbcGeom::OV2fGeomParam::Sample(
-            AbcGeom::V2fArraySample(reinterpret_cast<const Imath::V2f*>(pool.values.data()), pool.values.size() / 2),
-            AbcGeom::UInt32ArraySample(pool.indices), AbcGeom::kFacevaryingScope);
+            AbcGeom::V2fArraySample(reinterpret_cast<const Imath::V2f*>(prepared.uvValues.data()),
+                                    prepared.uvValues.size() / 2),
+            AbcGeom::UInt32ArraySample(reinterpret_cast<const uint32_t*>(mesh.faceUVs.get()), prepared.corners),
+            AbcGeom::kFacevaryingScope);
     AbcGeom::OPolyMeshSchema::Sample sample(positions, indices, counts, uvs);
     schema.set(sample);
     schema.set(sample);
@@ -64,14 +67,11 @@ void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
 
 // Writes one mesh under the archive's top; the library's exceptions pass to
 // the caller.
-static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh)
+static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, Vyx_Mesh& mesh)
 {
-    AlembicFaces faces;
-    convertFaces(mesh, faces);
-    UVPool pool;
-    if (mesh.faceUVs)
-        poolUVPairs(faces.uvPairs.data(), faces.uvPairs.size() / 2, pool);
-    writeAlembicMesh(archive, name, mesh, faces, pool);
+    AlembicMesh prepared;
+    prepareAlembicMesh(mesh, prepared);
+    writeAlembicMesh(archive, name, mesh, prepared);
 }
 
 namespace

@@ -9,24 +9,26 @@
 #include <vector>
 
 class Vyx_Mesh;
-struct UVPool;
 
-// The face indices and counts of a mesh in the archive's corner order: each
-// face's corners reversed, a triangle's fourth entry left out.
-struct AlembicFaces
+// A mesh made ready for the archive in place, so that nothing as large as
+// its arrays is copied: mesh.faces holds the face indices in the archive's
+// order (each polygon's corners reversed, a triangle's fourth entry left out,
+// packed from the start), and when the mesh has UVs the start of
+// mesh.faceUVs holds the corners' pool indices in the same order (see
+// poolCornerUVs).
+struct AlembicMesh
 {
-    std::vector<int32_t> indices;
-    std::vector<int32_t> counts;
-    std::vector<float> uvPairs; // u, v per corner in the same order, when the mesh has UVs
+    std::vector<int32_t> counts; // corners per face, 3 or 4
+    std::vector<float> uvValues; // the distinct UV pairs, when the mesh has UVs
+    size_t corners = 0;
 };
-void convertFaces(const Vyx_Mesh& mesh, AlembicFaces& faces);
+void prepareAlembicMesh(Vyx_Mesh& mesh, AlembicMesh& prepared);
 
-// Writes one mesh under the archive's top from its converted faces and, when
-// it has UVs, their pool: the sample set twice. Apart from the export so that
-// the library's share of its time can be measured alone. The library's
-// exceptions pass to the caller.
+// Writes one prepared mesh under the archive's top: the sample set twice.
+// Apart from the export so that the library's share of its time can be
+// measured alone. The library's exceptions pass to the caller.
 void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh,
-                      const AlembicFaces& faces, const UVPool& pool);
+                      const AlembicMesh& prepared);
 
 // Writes the archive: 0, -1 when a mesh cannot be read or written (the ones
 // before it stay in the archive), -3 when the archive cannot be created.

@@ -3,6 +3,7 @@
 // export command's procedure.
 #pragma once
 
+#include <bit>
 #include <cstdint>
 #include <cstdio>
 #include <string>
@@ -33,7 +34,8 @@ void appendFixed(std::string& out, double value);
 void appendInteger(std::string& out, int64_t value);
 // The same for a float or an index into a buffer with the room given below;
 // they answer the end of the text. Lines formatted so go to the stream in one
-// piece.
+// piece. The float formatters are exact for every float, NaN and the
+// infinities included, and several times faster than a general formatter.
 constexpr size_t kGeneralRoom = 16;
 constexpr size_t kFixedRoom = 48;
 constexpr size_t kIntegerRoom = 20;
@@ -42,16 +44,29 @@ char* formatFixed(char* at, float value);
 char* formatInteger(char* at, int64_t value);
 
 // Texture coordinates pooled by their six-decimal texts: two pairs share an
-// index exactly when both texts are equal. Both exporters pool through it.
-struct UVPool
+// index exactly when both texts are equal. Both exporters pool through it,
+// each visiting the face corners in its own order.
+enum class CornerOrder
 {
-    std::vector<float> values;      // u, v of each distinct pair, in order of first appearance
-    std::vector<uint32_t> indices;  // one per pooled pair
+    Stored,   // the document's: each face's four corners as stored, a triangle's unused fourth included
+    Reversed, // the archive's: each polygon's corners reversed, a triangle's fourth left out
 };
-// Pools count pairs (u, v), in order.
-void poolUVPairs(const float* pairs, size_t count, UVPool& pool);
-// The same pooling keyed by the texts themselves, to check the fast one.
-void poolUVPairsByText(const float* pairs, size_t count, UVPool& pool);
+// Pools the UVs of the mesh's face corners in place: the UVs are consumed as
+// they are read, and the corners' pool indices take their place at the start
+// of faceUVs, one per corner, which spares an index array half their size
+// (read them with pooledIndex). The distinct pairs go to values, u then v, in
+// order of first appearance. Answers the number of corners pooled.
+size_t poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values);
+// The pool index of a corner from the faceUVs of a pooled mesh; the float
+// holds the index's bits.
+inline uint32_t pooledIndex(const float* pooled, size_t corner)
+{
+    return std::bit_cast<uint32_t>(pooled[corner]);
+}
+// The same pooling keyed by the texts themselves, leaving the mesh as it is,
+// to check the fast one.
+void poolCornerUVsByText(const Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values,
+                         std::vector<uint32_t>& indices);
 
 // The document writers, called in document order.
 void writeColladaStart(ColladaStream& out);
@@ -63,7 +78,9 @@ void writeMaterial(ColladaStream& out, const std::string& name);
 void writeEffectsLibrary(ColladaStream& out, bool open);
 void writeEffect(ColladaStream& out, const std::string& name, bool textured);
 void writeGeometriesLibrary(ColladaStream& out, bool open);
-void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* mesh);
+// Consumes the mesh: each array is released once written, and the UVs are
+// pooled in place.
+void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh);
 void writeSceneNode(ColladaStream& out, const std::string& name);
 void writeColladaEnd(ColladaStream& out, const std::string& scene, bool open);
 

@@ -1,9 +1,13 @@
 // The geometry element of one mesh: positions, pooled texture coordinates,
 // vertex colours and the polygon list. Each line of numbers is formatted in
 // place and appended to the stream's pending text, which goes out block by
-// block: the text of a large mesh is never gathered whole.
+// block: the text of a large mesh is never gathered whole. Each array of the
+// mesh is released as soon as it is written, so that a large mesh needs
+// little more memory than its own arrays.
 #include "collada.h"
 #include "vyx.h"
+
+#include <cstring>
 
 static void putSourceStart(ColladaStream& out, const std::string& id, size_t floats)
 {
@@ -49,7 +53,7 @@ static void putColors(ColladaStream& out, const uint32_t* colors, size_t vertexC
 
 // The polygon list's indices: per corner its vertex, its pooled UV when there
 // are UVs, and its vertex again for the colour when there are colours.
-static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t faceCount, const UVPool* uvs,
+static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t faceCount, const float* pooled,
                               bool colors)
 {
     for (size_t f = 0; f < faceCount; f++)
@@ -60,17 +64,19 @@ static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t f
         char* end = line;
         for (size_t c = 0; c < n; c++)
         {
+            char* vertex = end;
             end = formatInteger(end, corners[c]);
             *end++ = ' ';
-            if (uvs)
+            size_t vertexLength = size_t(end - vertex);
+            if (pooled)
             {
-                end = formatInteger(end, uvs->indices[4 * f + c]);
+                end = formatInteger(end, pooledIndex(pooled, 4 * f + c));
                 *end++ = ' ';
             }
             if (colors)
             {
-                end = formatInteger(end, corners[c]);
-                *end++ = ' ';
+                memcpy(end, vertex, vertexLength);
+                end += vertexLength;
             }
         }
         out.pending.append(line, size_t(end - line));
@@ -78,7 +84,7 @@ static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t f
     }
 }
 
-void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* mesh)
+void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh)
 {
     size_t vertexCount = size_t(std::max(mesh->vertexCount, 0));
     size_t faceCount = size_t(std::max(mesh->faceCount, 0));
@@ -98,21 +104,22 @@ void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* 
         out.pending.append(line, size_t(end - line));
         flushWhenFull(out);
     }
+    mesh->vertices.reset();
     putSourceEnd(out, name + "-POSITION", vertexCount, 3, "XYZ", "float");
 
-    UVPool pool;
     bool uvs = mesh->faceUVs != nullptr;
     if (uvs)
     {
-        poolUVPairs(mesh->faceUVs.get(), faceCount * 4, pool);
-        size_t count = pool.values.size() / 2;
+        std::vector<float> values;
+        poolCornerUVs(*mesh, CornerOrder::Stored, values);
+        size_t count = values.size() / 2;
         putSourceStart(out, name + "-UV0", count * 2);
         for (size_t i = 0; i < count; i++)
         {
             char line[2 * (kFixedRoom + 1)];
-            char* end = formatFixed(line, pool.values[2 * i]);
+            char* end = formatFixed(line, values[2 * i]);
             *end++ = ' ';
-            end = formatFixed(end, pool.values[2 * i + 1]);
+            end = formatFixed(end, values[2 * i + 1]);
             *end++ = '\n';
             out.pending.append(line, size_t(end - line));
             flushWhenFull(out);
@@ -125,9 +132,9 @@ void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* 
     {
         putSourceStart(out, name + "-VERTEX_COLOR0", vertexCount * 4);
         putColors(out, mesh->vertexColors.get(), vertexCount);
+        mesh->vertexColors.reset();
         putSourceEnd(out, name + "-VERTEX_COLOR0", vertexCount, 4, "RGBA", "double");
     }
-
     std::string text = "        <vertices id=\"" + name + "-VERTEX\">\n          <input semantic=\"POSITION\" source=\"#" +
                        name + "-POSITION\"/>\n        </vertices>\n        <polylist count=\"";
     appendInteger(text, int64_t(faceCount));
@@ -146,6 +153,6 @@ void writeGeometry(ColladaStream& out, const std::string& name, const Vyx_Mesh* 
         flushWhenFull(out);
     }
     put(out, "</vcount>\n          <p>");
-    putPolygonIndices(out, mesh, faceCount, uvs ? &pool : nullptr, colors);
+    putPolygonIndices(out, mesh, faceCount, uvs ? mesh->faceUVs.get() : nullptr, colors);
     put(out, "</p>\n        </polylist>\n      </mesh>\n    </geometry>\n");
 }

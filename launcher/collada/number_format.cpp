@@ -34,18 +34,6 @@ void appendInteger(std::string& out, int64_t value)
     out.append(text, size_t(formatInteger(text, value) - text));
 }
 
-// A float's texts always fit: at most 12 characters for %g, and 39 digits,
-// a sign and six decimals for %f.
-char* formatGeneral(char* at, float value)
-{
-    return std::to_chars(at, at + kGeneralRoom, double(value), std::chars_format::general, 6).ptr;
-}
-
-char* formatFixed(char* at, float value)
-{
-    return std::to_chars(at, at + kFixedRoom, double(value), std::chars_format::fixed, 6).ptr;
-}
-
 char* formatInteger(char* at, int64_t value)
 {
     return std::to_chars(at, at + kIntegerRoom, value).ptr;

@@ -91,7 +91,9 @@ bool vyxBlocDataSize(const Vyx_Header& header, uint32_t& bytes)
     if (header.size < 16 || header.count < 0)
         return false;
     int64_t perItem = itemBytes(header.tag);
-    int64_t total = perItem * int64_t(header.count);
+    int64_t total = 0;
+    if (__builtin_mul_overflow(perItem, int64_t(header.count), &total))
+        return false;
     if (perItem == -1)
         total = int64_t(header.size) - 16;
     else if (perItem == -4)

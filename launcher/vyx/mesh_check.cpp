@@ -76,6 +76,25 @@ static bool widenGroups(std::unique_ptr<T[]>& array, uint32_t& length, uint32_t 
     return true;
 }
 
+// The arrays no exporter reads, and the colours when this one does not, go
+// before the export needs memory of its own.
+static void releaseUnread(Vyx_Mesh& mesh, uint32_t uses)
+{
+    mesh.rawBlock1.reset();
+    mesh.rawBlock2.reset();
+    mesh.data30002.reset();
+    mesh.data40001.reset();
+    mesh.data40002.reset();
+    mesh.rawBlock45001.reset();
+    mesh.rawBlock50001.reset();
+    mesh.rawBlock55001.reset();
+    if (!(uses & VyxUseVertexColors))
+    {
+        mesh.vertexColors.reset();
+        mesh.vertexColorsLength = 0;
+    }
+}
+
 bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
 {
     if (!checkVyxMesh(mesh, uses))
@@ -96,5 +115,6 @@ bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
     }
     if (mesh.uvKind == 25002)
         mesh.uvKind = 25001;
+    releaseUnread(mesh, uses);
     return true;
 }

@@ -109,6 +109,8 @@ bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses);
 // Runs checkVyxMesh and then gives the mesh the four-per-face layout the
 // exporters read, following the arrays held: three-index faces become kind
 // 20001 with a fourth index of -1, six-float UVs become kind 25001 with a zero
-// fourth pair. False when
-// the check fails or memory runs out; the mesh is then not to be exported.
+// fourth pair. The arrays the exporter does not read (the raw blocks, the
+// 16-bit and 8-bit data, and the colours unless it uses them) are released.
+// False when the check fails or memory runs out; the mesh is then not to be
+// exported.
 bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses);

@@ -2,6 +2,7 @@
 
 #include <gtest/gtest.h>
 
+#include <bit>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -69,32 +70,70 @@ TEST(NumberFormat, Integers)
     EXPECT_EQ(text, "0 -2147483648 4294967295");
 }
 
-TEST(NumberFormat, FloatsIntoBuffersMatchPrintfWithinTheirRoom)
+// The float formatters write into buffers of their room, so a text that did
+// not fit would come out cut or empty.
+static void expectFloatSameAsPrintf(float value, const char* what)
 {
-    std::vector<float> values = {0.0f, -0.0f, std::numeric_limits<float>::max(), -std::numeric_limits<float>::max(),
-                                 std::numeric_limits<float>::min(), -std::numeric_limits<float>::denorm_min(),
-                                 std::numeric_limits<float>::infinity(), -std::nanf(""), 999999.5f, 0.0078125f};
+    char expected[64];
+    char general[kGeneralRoom];
+    char fixed[kFixedRoom];
+    snprintf(expected, sizeof(expected), "%g", double(value));
+    EXPECT_EQ(std::string(general, formatGeneral(general, value)), expected) << what << ", %g of " << std::hexfloat << value;
+    snprintf(expected, sizeof(expected), "%f", double(value));
+    EXPECT_EQ(std::string(fixed, formatFixed(fixed, value)), expected) << what << ", %f of " << std::hexfloat << value;
+}
+
+TEST(NumberFormat, FloatsMatchPrintfOnTrickyValues)
+{
+    const struct
+    {
+        float value;
+        const char* what;
+    } cases[] = {
+        {0.0f, "zero"},
+        {-0.0f, "negative zero"},
+        {-1e-9f, "negative, six decimals of zero"},
+        {0x1p-149f, "smallest denormal"},
+        {-0x1.8p-140f, "denormal"},
+        {0x1.fffffcp-127f, "largest denormal"},
+        {0x1p-126f, "smallest normal"},
+        {0.0078125f, "%f tie 7812.5 millionths, down to even"},
+        {0.0234375f, "%f tie 23437.5 millionths, up to even"},
+        {123456.5f, "%g tie at the sixth digit, down to even"},
+        {123457.5f, "%g tie at the sixth digit, up to even"},
+        {1234565.0f, "%g tie in exponent form"},
+        {999999.5f, "%g rounds up to 1e+06"},
+        {999999.4375f, "%g stays below 1e+06"},
+        {1e6f, "first %g exponent form"},
+        {99999.953125f, "%g rounds up into six integer digits"},
+        {0.0001f, "%g smallest without exponent"},
+        {0.000099999997f, "%g largest with a negative exponent"},
+        {0.00000049999999f, "%f just below half a millionth"},
+        {0.0000005f, "%f just above half a millionth"},
+        {8388607.5f, "%f largest float with a fraction"},
+        {16777217.0f, "%f beyond 2^24"},
+        {1e13f, "%f beyond 64 bits of millionths"},
+        {-123.456789f, "negative"},
+        {3.4028235e38f, "largest finite"},
+        {-3.4028235e38f, "lowest finite"},
+        {std::numeric_limits<float>::infinity(), "infinity"},
+        {-std::numeric_limits<float>::infinity(), "negative infinity"},
+        {std::nanf(""), "NaN"},
+        {-std::nanf(""), "negative NaN"},
+    };
+    for (const auto& c : cases)
+        expectFloatSameAsPrintf(c.value, c.what);
+}
+
+TEST(NumberFormat, FloatsMatchPrintfOnAMillionRandomPatterns)
+{
     std::mt19937 random(20261209);
-    for (int i = 0; i < 100000; i++)
-    {
-        uint32_t bits = random();
-        float f;
-        memcpy(&f, &bits, sizeof(f));
-        values.push_back(f);
-    }
-    // A text that did not fit its room would come out cut or empty.
-    for (float value : values)
-    {
-        char expected[512];
-        char general[kGeneralRoom];
-        char fixed[kFixedRoom];
-        snprintf(expected, sizeof(expected), "%g", value);
-        EXPECT_EQ(std::string(general, formatGeneral(general, value)), expected);
-        snprintf(expected, sizeof(expected), "%f", value);
-        EXPECT_EQ(std::string(fixed, formatFixed(fixed, value)), expected);
-        if (HasFailure())
-            return;
-    }
+    for (int i = 0; i < 1000000 && !HasFailure(); i++)
+        expectFloatSameAsPrintf(std::bit_cast<float>(uint32_t(random())), "random pattern");
+}
+
+TEST(NumberFormat, IntegersIntoBuffers)
+{
     char text[kIntegerRoom];
     EXPECT_EQ(std::string(text, formatInteger(text, INT64_MIN)), "-9223372036854775808");
 }

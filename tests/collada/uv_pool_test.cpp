@@ -1,4 +1,5 @@
 #include "collada.h"
+#include "vyx.h"
 
 #include <gtest/gtest.h>
 
@@ -9,33 +10,82 @@
 
 namespace
 {
-void expectSamePools(const std::vector<float>& uvs)
+// A mesh of uvs.size() / 8 faces; the faces listed in triangles are triangles.
+Vyx_Mesh meshWithUVs(const std::vector<float>& uvs, const std::vector<size_t>& triangles = {})
 {
-    UVPool fast, text;
-    poolUVPairs(uvs.data(), uvs.size() / 2, fast);
-    poolUVPairsByText(uvs.data(), uvs.size() / 2, text);
-    EXPECT_EQ(fast.indices, text.indices);
-    ASSERT_EQ(fast.values.size(), text.values.size());
-    EXPECT_EQ(memcmp(fast.values.data(), text.values.data(), fast.values.size() * sizeof(float)), 0);
+    Vyx_Mesh mesh;
+    mesh.faceCount = int32_t(uvs.size() / 8);
+    mesh.faces.reset(new int32_t[4 * uvs.size() / 8]());
+    for (size_t f : triangles)
+        mesh.faces[4 * f + 3] = -1;
+    mesh.faceUVs.reset(new float[uvs.size()]);
+    std::copy(uvs.begin(), uvs.end(), mesh.faceUVs.get());
+    return mesh;
+}
+
+std::vector<uint32_t> pooledIndices(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values)
+{
+    size_t corners = poolCornerUVs(mesh, order, values);
+    std::vector<uint32_t> indices;
+    for (size_t i = 0; i < corners; i++)
+        indices.push_back(pooledIndex(mesh.faceUVs.get(), i));
+    return indices;
+}
+
+// Both orders, the fast pooling against the text-keyed one.
+void expectSamePools(const std::vector<float>& uvs, const std::vector<size_t>& triangles)
+{
+    for (CornerOrder order : {CornerOrder::Stored, CornerOrder::Reversed})
+    {
+        Vyx_Mesh mesh = meshWithUVs(uvs, triangles);
+        std::vector<float> textValues, values;
+        std::vector<uint32_t> textIndices;
+        poolCornerUVsByText(mesh, order, textValues, textIndices);
+        EXPECT_EQ(pooledIndices(mesh, order, values), textIndices);
+        ASSERT_EQ(values.size(), textValues.size());
+        // Bit for bit: -0 and 0 are different texts.
+        EXPECT_EQ(memcmp(values.data(), textValues.data(), values.size() * sizeof(float)), 0);
+    }
 }
 }
 
 TEST(UVPool, SharesExactlyWhenSixDecimalTextsAreEqual)
 {
     // One quad: corners 0 and 1 print alike, corner 2 is -0 and corner 3 is +0.
-    const float uvs[8] = {0.2500001f, 1.0f, 0.2500004f, 1.0f, -0.0f, 0.5f, 0.0f, 0.5f};
-    UVPool pool;
-    poolUVPairs(uvs, 4, pool);
-    EXPECT_EQ(pool.indices, (std::vector<uint32_t>{0, 0, 1, 2}));
-    EXPECT_EQ(pool.values.size(), 6u);
-    EXPECT_TRUE(std::signbit(pool.values[2]));
+    Vyx_Mesh mesh = meshWithUVs({0.2500001f, 1.0f, 0.2500004f, 1.0f, -0.0f, 0.5f, 0.0f, 0.5f});
+    std::vector<float> values;
+    EXPECT_EQ(pooledIndices(mesh, CornerOrder::Stored, values), (std::vector<uint32_t>{0, 0, 1, 2}));
+    EXPECT_EQ(values.size(), 6u);
+    EXPECT_TRUE(std::signbit(values[2]));
+}
+
+TEST(UVPool, CornerOrders)
+{
+    // A quad, then a triangle whose unused fourth pair differs from the rest.
+    const std::vector<float> uvs = {0, 0, 1, 0, 1, 1, 0, 1, 0, 0, 1, 1, 0, 1, 9, 9};
+    const struct
+    {
+        CornerOrder order;
+        std::vector<uint32_t> indices;
+        size_t pairs;
+    } cases[] = {
+        {CornerOrder::Stored, {0, 1, 2, 3, 0, 2, 3, 4}, 5},
+        {CornerOrder::Reversed, {0, 1, 2, 3, 0, 1, 3}, 4},
+    };
+    for (const auto& c : cases)
+    {
+        Vyx_Mesh mesh = meshWithUVs(uvs, {1});
+        std::vector<float> values;
+        EXPECT_EQ(pooledIndices(mesh, c.order, values), c.indices);
+        EXPECT_EQ(values.size(), 2 * c.pairs);
+    }
 }
 
 TEST(UVPool, FastKeysAgreeWithTextKeysOnAdversarialValues)
 {
     const float nasty[] = {0.0f, -0.0f, 0.0078125f, -0.0078125f, 0.0000005f, -0.0000005f, 0.0000004f, -0.0000004f,
                            1e-7f, -1e-7f, 0.0000015f, 0.0000025f, 2.5e-7f, 999999.5f, 1e12f, -1e12f, 9.99e11f,
-                           1e13f, 3e38f, -3e38f, std::numeric_limits<float>::infinity(),
+                           8589934592.0f, 8589933568.0f, 1e13f, 3e38f, -3e38f, std::numeric_limits<float>::infinity(),
                            -std::numeric_limits<float>::infinity(), std::nanf(""), -std::nanf(""),
                            std::numeric_limits<float>::denorm_min(), 0.1f, 0.3f, 1.0f / 3, 0.2500001f, 0.2500004f};
     std::vector<float> uvs;
@@ -45,13 +95,15 @@ TEST(UVPool, FastKeysAgreeWithTextKeysOnAdversarialValues)
             uvs.push_back(u);
             uvs.push_back(v);
         }
-    expectSamePools(uvs);
+    uvs.resize(uvs.size() / 8 * 8);
+    expectSamePools(uvs, {0, 3, 7});
 }
 
 TEST(UVPool, FastKeysAgreeWithTextKeysOnRandomBits)
 {
     std::mt19937 random(7);
     std::vector<float> uvs(8 * 20000);
+    std::vector<size_t> triangles;
     for (size_t i = 0; i < uvs.size(); i++)
     {
         uint32_t bits = random();
@@ -60,6 +112,8 @@ TEST(UVPool, FastKeysAgreeWithTextKeysOnRandomBits)
             memcpy(&uvs[i], &bits, sizeof(float));
         else
             uvs[i] = float(bits % 4096) / 4096.0f * ((bits & 0x80000000u) ? -1.0f : 1.0f);
+        if (i % 56 == 0)
+            triangles.push_back(i / 8);
     }
-    expectSamePools(uvs);
+    expectSamePools(uvs, triangles);
 }

@@ -1,0 +1,271 @@
+// The exports at scale: grid meshes of 1M, 4M and 16M quads (and 25M with
+// --25m), each exported by both commands of the built library in a child
+// process of its own. Prints, for each, the seconds and the peak memory, per
+// million quads, beside the bytes of the Vyx arrays the export reads, and
+// checks the outputs: the Collada arrays' counts, and the archive read back.
+// Goals: each export's peak memory at most 1.3x its arrays, and the per-quad
+// figures at 16M within 15% of those at 1M. Run by scripts/bench --scale.
+#include "grid_file.h"
+#include "rounds.h"
+#include "scale_checks.h"
+#include "temp_folder.h"
+
+#include <dlfcn.h>
+#include <spawn.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cinttypes>
+#include <cmath>
+#include <cstdio>
+#include <cstring>
+#include <filesystem>
+#include <fstream>
+#include <string>
+#include <vector>
+
+extern char** environ;
+
+namespace
+{
+using HostCommandEntry = float (*)(const char*, double, char*, int32_t, char*, int32_t, void*);
+
+// A field of /proc/self/status in kB: VmRSS now, VmHWM the peak of this
+// process image. The peak is read here rather than from the parent's
+// wait4, which would count the parent's own peak when the child was
+// spawned sharing its memory until exec.
+uint64_t statusKilobytes(const char* field)
+{
+    std::ifstream status("/proc/self/status");
+    std::string line;
+    while (std::getline(status, line))
+        if (line.rfind(field, 0) == 0)
+            return strtoull(line.c_str() + strlen(field) + 1, nullptr, 10);
+    return 0;
+}
+
+// The child: one export through the library, as the host calls it. Prints
+// its result, seconds, and resident kB before the call and at the peak.
+int exportChild(const char* library, const char* command, const char* output, const char* folder,
+                const char* name)
+{
+    void* handle = dlopen(library, RTLD_NOW | RTLD_LOCAL);
+    auto entry = handle ? reinterpret_cast<HostCommandEntry>(dlsym(handle, command)) : nullptr;
+    if (!entry)
+        return 2;
+    std::string list = std::string(folder) + '\0' + name + '\0';
+    uint64_t before = statusKilobytes("VmRSS:");
+    double start = secondsNow();
+    float result = entry(output, 0, list.data(), int32_t(list.size()), nullptr, 0, nullptr);
+    double seconds = secondsNow() - start;
+    printf("%g %.6f %" PRIu64 " %" PRIu64 "\n", double(result), seconds, before, statusKilobytes("VmHWM:"));
+    return 0;
+}
+
+int archiveChild(const char* path)
+{
+    ArchiveSizes sizes;
+    if (!readArchiveSizes(path, sizes))
+        return 1;
+    printf("%" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 " %" PRIu64 "\n", sizes.positions, sizes.indices,
+           sizes.counts, sizes.uvValues, sizes.uvIndices);
+    return 0;
+}
+
+// Runs this program with the arguments; answers its standard output, false
+// when it did not exit with 0. usage receives the child's resource use.
+bool runChild(const std::vector<std::string>& arguments, std::string& output, rusage& usage)
+{
+    int pipeEnds[2];
+    if (pipe(pipeEnds) != 0)
+        return false;
+    posix_spawn_file_actions_t actions;
+    posix_spawn_file_actions_init(&actions);
+    posix_spawn_file_actions_adddup2(&actions, pipeEnds[1], STDOUT_FILENO);
+    posix_spawn_file_actions_addclose(&actions, pipeEnds[0]);
+    std::vector<char*> argv;
+    for (const std::string& argument : arguments)
+        argv.push_back(const_cast<char*>(argument.c_str()));
+    argv.push_back(nullptr);
+    pid_t child = 0;
+    int spawned = posix_spawn(&child, "/proc/self/exe", &actions, nullptr, argv.data(), environ);
+    posix_spawn_file_actions_destroy(&actions);
+    close(pipeEnds[1]);
+    output.clear();
+    char block[256];
+    ssize_t got = 0;
+    while ((got = read(pipeEnds[0], block, sizeof block)) > 0)
+        output.append(block, size_t(got));
+    close(pipeEnds[0]);
+    int status = 0;
+    if (spawned != 0 || wait4(child, &status, 0, &usage) != child)
+        return false;
+    return WIFEXITED(status) && WEXITSTATUS(status) == 0;
+}
+
+struct Run
+{
+    double seconds = 0;
+    double cpuSeconds = 0;
+    double peakBytes = 0;   // the export's own: the peak less what the process held before the call
+    double maxRssBytes = 0; // the child's whole peak, as wait4 reports it
+};
+
+bool exportOnce(const char* command, const std::string& folder, const std::string& output, Run& run)
+{
+    std::filesystem::remove(output);
+    std::string text;
+    rusage usage{};
+    if (!runChild({"scale-exports", "--export", TESMAR_LIBRARY, command, output, folder + "/", "Grid"}, text, usage))
+        return false;
+    double result = 0;
+    uint64_t before = 0, peak = 0;
+    if (sscanf(text.c_str(), "%lf %lf %" SCNu64 " %" SCNu64, &result, &run.seconds, &before, &peak) != 4 ||
+        result != 0)
+        return false;
+    run.peakBytes = double(peak - std::min(peak, before)) * 1024;
+    run.maxRssBytes = double(usage.ru_maxrss) * 1024;
+    run.cpuSeconds = double(usage.ru_utime.tv_sec + usage.ru_stime.tv_sec) +
+                     double(usage.ru_utime.tv_usec + usage.ru_stime.tv_usec) / 1e6;
+    return true;
+}
+
+bool documentAsExpected(const std::string& path, const GridCounts& grid)
+{
+    std::vector<DocumentArray> arrays;
+    if (!readDocumentArrays(path, arrays) || arrays.size() != 6)
+        return false;
+    const uint64_t expected[4][2] = {{3 * grid.vertices, 3 * grid.vertices},
+                                     {2 * grid.uvPairs, 2 * grid.uvPairs},
+                                     {4 * grid.vertices, 4 * grid.vertices},
+                                     {grid.faces, 0}};
+    for (size_t i = 0; i < 4; i++)
+        if (arrays[i].declared != expected[i][0] || arrays[i].numbers != expected[i][1])
+            return false;
+    // Every face a quad, each corner with its vertex, UV and colour.
+    return arrays[4].numbers == grid.faces && arrays[4].sum == 4 * grid.faces &&
+           arrays[5].numbers == 3 * arrays[4].sum;
+}
+
+bool archiveAsExpected(const std::string& path, const GridCounts& grid)
+{
+    std::string text;
+    rusage usage{};
+    if (!runChild({"scale-exports", "--check-archive", path}, text, usage))
+        return false;
+    uint64_t sizes[5] = {};
+    if (sscanf(text.c_str(), "%" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64 " %" SCNu64, &sizes[0], &sizes[1],
+               &sizes[2], &sizes[3], &sizes[4]) != 5)
+        return false;
+    return sizes[0] == grid.vertices && sizes[1] == 4 * grid.faces && sizes[2] == grid.faces &&
+           sizes[3] == grid.uvPairs && sizes[4] == 4 * grid.faces;
+}
+
+struct Figures
+{
+    uint32_t side = 0;
+    GridCounts grid;
+    Run runs[2];
+};
+
+const char* const kCommands[2] = {"doExportCollada", "doAddMeshes"};
+
+// Each export the median of its rounds, by seconds.
+bool measure(uint32_t side, int rounds, const std::string& folder, Figures& figures)
+{
+    figures.side = side;
+    std::string vyx = folder + "/Grid.Vyx";
+    if (!writeGridFile(vyx, side, side, figures.grid))
+    {
+        fprintf(stderr, "scale: cannot write the %u x %u grid\n", side, side);
+        return false;
+    }
+    for (size_t c = 0; c < 2; c++)
+    {
+        std::string output = folder + (c == 0 ? "/out.dae" : "/out.abc");
+        std::vector<Run> runs(static_cast<size_t>(rounds));
+        for (Run& run : runs)
+            if (!exportOnce(kCommands[c], folder, output, run))
+            {
+                fprintf(stderr, "scale: %s of %u x %u quads failed\n", kCommands[c], side, side);
+                return false;
+            }
+        std::sort(runs.begin(), runs.end(), [](const Run& a, const Run& b) { return a.seconds < b.seconds; });
+        figures.runs[c] = runs[runs.size() / 2];
+        bool good = c == 0 ? documentAsExpected(output, figures.grid) : archiveAsExpected(output, figures.grid);
+        std::filesystem::remove(output);
+        if (!good)
+        {
+            fprintf(stderr, "scale: the output of %s of %u x %u quads is not as expected\n", kCommands[c], side, side);
+            return false;
+        }
+    }
+    std::filesystem::remove(vyx);
+    return true;
+}
+
+void report(const std::vector<Figures>& all)
+{
+    printf("scale: grid meshes with UVs and colours, each export in a child process; MB are 10^6 bytes\n");
+    printf("  %-16s %6s %8s %9s %9s %9s %10s %9s %8s\n", "export", "Mquads", "arrays", "seconds", "s/Mquad",
+           "cpu s", "peak MB", "MB/Mquad", "/arrays");
+    for (size_t c = 0; c < 2; c++)
+        for (const Figures& f : all)
+        {
+            double mquads = double(f.grid.faces) / 1e6;
+            const Run& run = f.runs[c];
+            printf("  %-16s %6.0f %6.0fMB %9.2f %9.3f %9.2f %10.0f %9.1f %8.2f   (whole child %.0f MB)\n",
+                   kCommands[c], mquads, double(f.grid.arrayBytes) / 1e6, run.seconds, run.seconds / mquads,
+                   run.cpuSeconds, run.peakBytes / 1e6, run.peakBytes / 1e6 / mquads,
+                   run.peakBytes / double(f.grid.arrayBytes), run.maxRssBytes / 1e6);
+        }
+    const Figures& first = all.front();
+    const Figures* sixteen = nullptr;
+    for (const Figures& f : all)
+        if (f.side == 4000)
+            sixteen = &f;
+    for (size_t c = 0; c < 2; c++)
+    {
+        double worst = 0;
+        for (const Figures& f : all)
+            worst = std::max(worst, f.runs[c].peakBytes / double(f.grid.arrayBytes));
+        printf("  %-16s peak / arrays at most %.2f  (goal: at most 1.30)  %s\n", kCommands[c], worst,
+               worst <= 1.3 ? "met" : "MISSED");
+        if (!sixteen)
+            continue;
+        double time = (sixteen->runs[c].seconds / double(sixteen->grid.faces)) /
+                      (first.runs[c].seconds / double(first.grid.faces));
+        double memory = (sixteen->runs[c].peakBytes / double(sixteen->grid.faces)) /
+                        (first.runs[c].peakBytes / double(first.grid.faces));
+        bool met = std::fabs(time - 1) <= 0.15 && std::fabs(memory - 1) <= 0.15;
+        printf("  %-16s 16M / 1M per quad: seconds %.2f, memory %.2f  (goal: within 0.85 to 1.15)  %s\n",
+               kCommands[c], time, memory, met ? "met" : "MISSED");
+    }
+}
+}
+
+int main(int argc, char** argv)
+{
+    if (argc == 7 && strcmp(argv[1], "--export") == 0)
+        return exportChild(argv[2], argv[3], argv[4], argv[5], argv[6]);
+    if (argc == 3 && strcmp(argv[1], "--check-archive") == 0)
+        return archiveChild(argv[2]);
+    std::vector<uint32_t> sides = {1000, 2000, 4000};
+    for (int i = 1; i < argc; i++)
+        if (strcmp(argv[i], "--25m") == 0)
+            sides.push_back(5000);
+    int rounds = roundsArgument(argc, argv);
+    TempFolder folder;
+    std::vector<Figures> all;
+    for (uint32_t side : sides)
+    {
+        all.emplace_back();
+        // The large meshes take long enough that one round is steady.
+        if (!measure(side, side <= 2000 ? rounds : 1, folder.path.string(), all.back()))
+            return 1;
+    }
+    report(all);
+    return 0;
+}
