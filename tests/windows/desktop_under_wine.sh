@@ -7,9 +7,28 @@ program=$1 prefix=$2
 coproc XVFB { exec Xvfb -displayfd 1 -screen 0 1440x900x24 -nolisten tcp 2>/dev/null; }
 xvfb=$XVFB_PID
 read -r number <&"${XVFB[0]}"
+
+# Panels are answered from here, at the test's request: a file of two lines
+# (the panel's title, the key to press) in this folder.
+answers="$prefix-answers"
+rm -rf "$answers" && mkdir -p "$answers"
+(
+    while :; do
+        for request in "$answers"/*.request; do
+            [ -e "$request" ] || continue
+            { IFS= read -r title; IFS= read -r key; } < "$request"
+            rm -f "$request"
+            DISPLAY=":$number" timeout 20 xdotool search --sync --name "^$title\$" windowfocus --sync %1 sleep 1 \
+                key "$key" || true
+        done
+        sleep 0.2
+    done
+) &
+answerer=$!
+
 finish() {
     WINEPREFIX="$prefix" wineserver -k 2>/dev/null || true
-    kill "$xvfb" 2>/dev/null || true
+    kill "$answerer" "$xvfb" 2>/dev/null || true
 }
 trap finish EXIT
-DISPLAY=":$number" WINEPREFIX="$prefix" wine "$program"
+DISPLAY=":$number" WINEPREFIX="$prefix" TESMAR_PANEL_ANSWERS="Z:$answers" wine "$program"
