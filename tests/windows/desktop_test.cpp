@@ -1,20 +1,21 @@
 // The desktop commands of the DLL under Wine with Xvfb as the display: the
 // screen, typing and clicking received by a window of this test, the
-// full-screen switch of that window, and the colour panel answered at the
-// keyboard.
+// full-screen switch of that window, and the file, folder and colour panels
+// answered at the keyboard.
 #include "library.h"
-#include "utf8_path.h"
+#include "../files/scratch.h"
 
 #include <gtest/gtest.h>
 
 #include <windows.h>
 
+#include <atomic>
 #include <chrono>
 #include <filesystem>
 #include <fstream>
 #include <functional>
-#include <future>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace
@@ -84,30 +85,46 @@ struct Launcher
         HostCommandEntry command = library.command(name);
         return command ? command(text, value, buffer1, buffer1Size, nullptr, 0, nullptr) : -99;
     }
+    std::string filePath(double number)
+    {
+        char path[512] = "none"; // left as it is when there is no such file
+        operator()("GetFilePath", nullptr, number, path, sizeof path);
+        return path;
+    }
 };
 
-// Asks for the panel titled title to be answered with key: the script that
-// runs these tests presses it with the build machine's xdotool.
-void answer(const std::string& title, const char* key)
+// Asks for the panel titled title to be answered: the script that runs these
+// tests types text into it, if any, then presses key, with the build
+// machine's xdotool.
+void answer(const std::string& title, const char* key, const std::string& text = "")
 {
     static int serial = 0;
     const char* folder = getenv("TESMAR_PANEL_ANSWERS");
     if (!folder)
         return;
     std::string request = std::string(folder) + "\\" + std::to_string(serial++);
-    std::ofstream(utf8Path(request + ".part"), std::ios::binary) << title << "\n" << key << "\n";
+    std::ofstream(utf8Path(request + ".part"), std::ios::binary) << title << "\n" << key << "\n" << text << "\n";
     std::filesystem::rename(utf8Path(request + ".part"), utf8Path(request + ".request"));
 }
 
-// Runs a command that shows a panel and answers the panel until the command
-// returns: a panel still settling may miss the first key.
-float answered(const std::function<float()>& command, const std::string& title, const char* key)
+// Runs a command that shows a panel, on this thread, and answers the panel
+// until the command returns: a panel still settling may miss the first keys.
+float answered(const std::function<float()>& command, const std::string& title, const char* key,
+               const std::string& text = "")
 {
-    std::future<float> result = std::async(std::launch::async, command);
-    for (int attempt = 0; attempt < 10 && result.wait_for(std::chrono::seconds(4)) != std::future_status::ready;
-         attempt++)
-        answer(title, key);
-    return result.get();
+    std::atomic<bool> done{false};
+    std::thread answering([&] {
+        for (int waited = 0; !done && waited < 60000; waited += 100)
+        {
+            if (waited % 6000 == 2000)
+                answer(title, key, text);
+            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+        }
+    });
+    float result = command();
+    done = true;
+    answering.join();
+    return result;
 }
 }
 
@@ -173,4 +190,23 @@ TEST(WineDesktop, ChosenColourComesBackPackedAndCancelAnswersMinus128)
     EXPECT_EQ(answered(pick, "Color", "Return"), 1);
     EXPECT_STREQ(color, "16711680");
     EXPECT_EQ(answered(pick, "Color", "Escape"), -128);
+}
+
+TEST(WineDesktop, TypedFileOrFolderIsChosenAndCancelKeepsTheList)
+{
+    Launcher call;
+    Scratch s;
+    std::string file = s.file("d.obj"), folder = s.folder("meshes");
+    EXPECT_EQ(answered([&] { return call("GetFilesDialog", "Pick one"); }, "Pick one", "Return", file), 1);
+    EXPECT_EQ(call.filePath(1), file);
+    EXPECT_EQ(answered([&] { return call("GetFilesDialog", "Pick one"); }, "Pick one", "Escape"), 0);
+    EXPECT_EQ(call.filePath(1), file);
+    EXPECT_EQ(call("ClearFileList"), 0);
+    EXPECT_EQ(call.filePath(1), "none");
+
+    char chosen[256] = {};
+    EXPECT_EQ(answered([&] { return call("ChooseFolder", nullptr, 0, chosen, sizeof chosen); }, "Select Folder",
+                       "Return", folder),
+              0);
+    EXPECT_EQ(std::string(chosen), folder);
 }

@@ -8,16 +8,23 @@ coproc XVFB { exec Xvfb -displayfd 1 -screen 0 1440x900x24 -nolisten tcp 2>/dev/
 xvfb=$XVFB_PID
 read -r number <&"${XVFB[0]}"
 
-# Panels are answered from here, at the test's request: a file of two lines
-# (the panel's title, the key to press) in this folder.
+# Panels are answered from here, at the test's request: a file of three
+# lines (the panel's title, the key to press, a text to type first or an
+# empty line) in this folder. Typing and the key go a moment apart: the file
+# panel missed a key pressed right after a typed path.
 answers="$prefix-answers"
 rm -rf "$answers" && mkdir -p "$answers"
 (
     while :; do
         for request in "$answers"/*.request; do
             [ -e "$request" ] || continue
-            { IFS= read -r title; IFS= read -r key; } < "$request"
+            { IFS= read -r title; IFS= read -r key; IFS= read -r text; } < "$request"
             rm -f "$request"
+            if [ -n "$text" ]; then
+                DISPLAY=":$number" timeout 20 xdotool search --sync --name "^$title\$" windowfocus --sync %1 sleep 1 \
+                    type --delay 30 "$text" || true
+                sleep 1
+            fi
             DISPLAY=":$number" timeout 20 xdotool search --sync --name "^$title\$" windowfocus --sync %1 sleep 1 \
                 key "$key" || true
         done
