@@ -41,6 +41,9 @@ constexpr size_t kFixedRoom = 48;
 constexpr size_t kIntegerRoom = 20;
 char* formatGeneral(char* at, float value);
 char* formatFixed(char* at, float value);
+// m * 2^e * 10^6 rounded to nearest, ties to even, for m below 2^24 and
+// m * 2^e below 2^33: the six decimals of %f as one exact integer.
+uint64_t roundedMillionths(uint32_t mantissa, int32_t exponent);
 char* formatInteger(char* at, int64_t value);
 
 // Texture coordinates pooled by their six-decimal texts: two pairs share an

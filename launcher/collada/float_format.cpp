@@ -173,6 +173,21 @@ char* putWide(char* at, U128 value)
 }
 }
 
+uint64_t roundedMillionths(uint32_t mantissa, int32_t exponent)
+{
+    // value * 10^6 = m * 15625 * 2^(e + 6), m * 15625 below 2^38.
+    uint64_t num = uint64_t(mantissa) * 15625;
+    int32_t shift = -(exponent + 6);
+    if (shift <= 0)
+        return num << -shift;
+    if (shift >= 40)
+        return 0;
+    uint64_t q = num >> shift;
+    uint64_t rest = num - (q << shift);
+    uint64_t half = uint64_t(1) << (shift - 1);
+    return q + (rest > half || (rest == half && (q & 1)));
+}
+
 char* formatGeneral(char* at, float value)
 {
     Binary x;
@@ -256,19 +271,7 @@ char* formatFixed(char* at, float value)
         memcpy(at, ".000000", 7);
         return at + 7;
     }
-    // value * 10^6 = m * 15625 * 2^(e + 6), below 2^38 * 2^5.
-    uint64_t num = uint64_t(x.mantissa) * 15625;
-    int32_t shift = -(x.exponent + 6);
-    uint64_t q = 0;
-    if (shift <= 0)
-        q = num << -shift;
-    else if (shift < 40)
-    {
-        q = num >> shift;
-        uint64_t rest = num - (q << shift);
-        uint64_t half = uint64_t(1) << (shift - 1);
-        q += rest > half || (rest == half && (q & 1));
-    }
+    uint64_t q = roundedMillionths(x.mantissa, x.exponent);
     at = putUnsigned(at, q / 1000000);
     *at++ = '.';
     uint32_t decimals = uint32_t(q % 1000000);

@@ -7,8 +7,7 @@
 namespace
 {
 // The six-decimal text of a float as an exact integer key: value * 10^6
-// rounded to nearest, ties to even, as printf rounds. The float is m * 2^e, so
-// that is m * 15625 * 2^(e + 6), exact in 64 bits. A value that rounds to zero
+// rounded to nearest, ties to even, as printf rounds. A value that rounds to zero
 // keeps its sign, since -0.000000 and 0.000000 are different texts. NaN, the
 // infinities and magnitudes from 2^33 on have no such key and are pooled by
 // their texts.
@@ -20,18 +19,8 @@ bool fixedKey(float value, int64_t& key)
     uint32_t biased = (bits >> 23) & 0xFF;
     if (biased >= 127 + 33)
         return false;
-    uint64_t num = uint64_t(biased ? (bits & 0x7FFFFF) | 0x800000 : bits & 0x7FFFFF) * 15625;
-    int32_t shift = (biased ? 150 - int32_t(biased) : 149) - 6;
-    uint64_t q = 0;
-    if (shift <= 0)
-        q = num << -shift;
-    else if (shift < 40)
-    {
-        q = num >> shift;
-        uint64_t rest = num - (q << shift);
-        uint64_t half = uint64_t(1) << (shift - 1);
-        q += rest > half || (rest == half && (q & 1));
-    }
+    uint32_t mantissa = biased ? (bits & 0x7FFFFF) | 0x800000 : bits & 0x7FFFFF;
+    uint64_t q = roundedMillionths(mantissa, biased ? int32_t(biased) - 150 : -149);
     key = (bits >> 31) ? (q ? -int64_t(q) : kNegativeZero) : int64_t(q);
     return true;
 }

@@ -13,10 +13,6 @@ float downloadFile(const char* url, const char* path)
 {
     if (!url || !path || !isNativeAbsolutePath(path, kSystemPathStyle))
         return -1;
-    // A special file or a folder in the data file's place is never replaced.
-    PathKind kind = platform().pathKind(path);
-    if (kind == PathKind::Folder || kind == PathKind::Other)
-        return -1;
     return platform().download(url, path) ? 0 : -1;
 }
 
@@ -310,8 +306,7 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
     evaluateUpdate(variant, language, fresh, findings, buffer1, buffer1Size);
 
     settings += findings.settings;
-    PathKind kind = platform().pathKind(settingsPath);
-    if (kind == PathKind::Folder || kind == PathKind::Other || !platform().replaceFile(settingsPath, settings))
+    if (!platform().replaceFile(settingsPath, settings))
         return -77;
     if (mode == 0)
         return 0;

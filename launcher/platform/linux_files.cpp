@@ -72,8 +72,12 @@ bool TemporaryFile::write(const void* data, size_t size)
 
 bool TemporaryFile::replace(const std::string& target, bool keepMode)
 {
+    // Only a regular file is ever replaced: never a folder, a FIFO or a device.
     struct stat info;
-    if (keepMode && stat(target.c_str(), &info) == 0 && S_ISREG(info.st_mode))
+    bool exists = stat(target.c_str(), &info) == 0;
+    if (exists && !S_ISREG(info.st_mode))
+        return false;
+    if (keepMode && exists)
         fchmod(descriptor, info.st_mode & 0777);
     int closing = descriptor;
     descriptor = -1;

@@ -61,7 +61,8 @@ struct TemporaryFile
     // Writes all of data; false when the disk does not take it.
     bool write(const void* data, size_t size);
     // Gives the file the permissions of the file it is about to replace, when
-    // there is one, closes it and moves it over target.
+    // there is one, closes it and moves it over target; false, target
+    // untouched, when target is anything but a regular file.
     bool replace(const std::string& target, bool keepMode);
 };
 

@@ -152,6 +152,7 @@ struct PlatformServices
     bool (*readFile)(const char* path, size_t limit, std::string& contents);
     // Replaces a file's contents: written beside it and moved over it, so
     // that it is never seen half-written; the file keeps its permissions.
+    // Anything but a regular file in its place is left alone: false.
     bool (*replaceFile)(const char* path, const std::string& contents);
 
     // Applications.
@@ -193,7 +194,8 @@ struct PlatformServices
     // no message, -1 for any other failure.
     int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length);
     // Fetches url and stores the body at the absolute path: written beside
-    // it and renamed over it only after a complete, successful transfer.
+    // it and renamed over it only after a complete, successful transfer, and
+    // never over anything but a regular file.
     bool (*download)(const char* url, const char* path);
 
     // Dialogs, modal: each returns once the user has answered. Without a

@@ -1,5 +1,6 @@
 // Downloads on WinHTTP: one second for each step and for the whole
 // transfer, no cached copy, and the target replaced only by a complete body.
+#include "host_path.h"
 #include "windows_platform.h"
 
 #include <winhttp.h>
@@ -21,17 +22,10 @@ struct Internet
 };
 }
 
-static bool isAbsolute(const std::wstring& path)
-{
-    bool drive = path.size() >= 3 && path[1] == L':' && (path[2] == L'\\' || path[2] == L'/');
-    bool unc = path.size() >= 2 && path[0] == L'\\' && path[1] == L'\\';
-    return drive || unc || (!path.empty() && (path[0] == L'/' || path[0] == L'\\'));
-}
-
 bool windowsDownload(const char* url, const char* path)
 {
     std::wstring address, target;
-    if (!toWide(url, address) || !toWide(path, target) || !isAbsolute(target))
+    if (!toWide(url, address) || !toWide(path, target) || !isNativeAbsolutePath(path, PathStyle::Windows))
         return false;
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof parts;

@@ -87,11 +87,30 @@ bool removeTree(const std::wstring& path)
     return true;
 }
 
+// Opens what a path names, links followed, for its attributes only.
+HANDLE openFollowed(const std::wstring& path)
+{
+    return CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
+                       OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr);
+}
+
+// What a wide path names now, following links.
+PathKind kindOf(const std::wstring& path)
+{
+    DWORD attributes = GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return PathKind::Missing;
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return PathKind::Folder;
+    // Device names (NUL, CON, COM1) and pipes have attributes too.
+    Handle file(openFollowed(path));
+    return file.valid() && GetFileType(file.value) != FILE_TYPE_DISK ? PathKind::Other : PathKind::Regular;
+}
+
 // The volume and file index of the file a path names, links followed.
 bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info)
 {
-    Handle file(CreateFileW(path.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle file(openFollowed(path));
     return file.valid() && GetFileInformationByHandle(file.value, &info);
 }
 
@@ -176,6 +195,10 @@ bool TemporaryFile::write(const void* data, size_t size)
 
 bool TemporaryFile::replace(const std::wstring& target)
 {
+    // Only a regular file is ever replaced: never a folder, a pipe or a device.
+    PathKind kind = kindOf(target);
+    if (kind == PathKind::Folder || kind == PathKind::Other)
+        return false;
     HANDLE closing = handle;
     handle = INVALID_HANDLE_VALUE;
     if (!CloseHandle(closing) || !MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
@@ -231,17 +254,7 @@ bool windowsRemoveEntry(const char* path)
 PathKind windowsPathKind(const char* path)
 {
     std::wstring wide;
-    if (!toWide(path, wide))
-        return PathKind::Missing;
-    DWORD attributes = GetFileAttributesW(wide.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-        return PathKind::Missing;
-    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-        return PathKind::Folder;
-    // Device names (NUL, CON, COM1) and pipes have attributes too.
-    Handle file(CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
-    return file.valid() && GetFileType(file.value) != FILE_TYPE_DISK ? PathKind::Other : PathKind::Regular;
+    return toWide(path, wide) ? kindOf(wide) : PathKind::Missing;
 }
 
 bool windowsRemoveFolder(const char* path)
@@ -356,8 +369,7 @@ std::string windowsResolveLinks(const char* path)
     std::wstring wide;
     if (!toWide(path, wide))
         return std::string();
-    Handle file(CreateFileW(wide.c_str(), 0, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                            OPEN_EXISTING, FILE_FLAG_BACKUP_SEMANTICS, nullptr));
+    Handle file(openFollowed(wide));
     if (!file.valid())
         return std::string();
     std::wstring resolved(MAX_PATH, L'\0');
@@ -410,7 +422,7 @@ CopyOutcome windowsCopyFile(const char* from, const char* to)
             targetInfo.nFileIndexHigh == sourceInfo.nFileIndexHigh &&
             targetInfo.nFileIndexLow == sourceInfo.nFileIndexLow)
             return CopyOutcome::SameFile;
-        if (windowsPathKind(to) != PathKind::Regular)
+        if (kindOf(target) != PathKind::Regular)
             return CopyOutcome::Refused;
     }
     // The copy is made beside the destination under a name of its own and

@@ -59,7 +59,8 @@ struct TemporaryFile
 
     bool create(const std::wstring& target, const wchar_t* prefix);
     bool write(const void* data, size_t size);
-    // Closes the file and moves it over target.
+    // Closes the file and moves it over target; false, target untouched,
+    // when target is anything but a regular file.
     bool replace(const std::wstring& target);
 };
 
