@@ -6,25 +6,37 @@
 #include <bit>
 #include <cstdint>
 #include <cstdio>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
 class Vyx_Mesh;
 
-// The document being written: text gathers in memory and goes to the file in
-// large blocks. A failed write is remembered, and nothing more is written.
+// The document being written: text gathers in a block of memory and goes to
+// the file a block at a time. A failed write is remembered, and nothing more
+// is written.
+constexpr size_t kBlockBytes = size_t(1) << 20;
+// Room past the block for one formatted line, however long, with the few
+// bytes a formatter may write beyond the end it answers.
+constexpr size_t kLineRoom = 256;
+
 struct ColladaStream
 {
     FILE* file = nullptr;
-    std::string pending;
+    std::unique_ptr<char[]> block{new char[kBlockBytes + kLineRoom]};
+    size_t used = 0;
     bool failed = false;
 };
 
 void put(ColladaStream& out, std::string_view text);
-// Writes the pending text out once it fills a block; for text appended to
-// out.pending directly.
-void flushWhenFull(ColladaStream& out);
+// A line of numbers is formatted in place: at lineStart, in at most kLineRoom
+// bytes, then given its end.
+inline char* lineStart(ColladaStream& out)
+{
+    return out.block.get() + out.used;
+}
+void lineEnd(ColladaStream& out, char* end);
 void flushStream(ColladaStream& out);
 
 // Numbers exactly as printf writes them: %g with precision 6 (positions and
@@ -45,6 +57,14 @@ char* formatFixed(char* at, float value);
 // m * 2^e below 2^33: the six decimals of %f as one exact integer.
 uint64_t roundedMillionths(uint32_t mantissa, int32_t exponent);
 char* formatInteger(char* at, int64_t value);
+// The decimal digits of an index, as std::to_chars writes them, faster; it
+// may write up to kIndexOverrun bytes past the end it answers.
+constexpr size_t kIndexOverrun = 8;
+char* formatIndex(char* at, uint32_t value);
+// "00", "01" ... "99": the two digits of each number below 100.
+inline constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
+                                      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
+                                      "8081828384858687888990919293949596979899";
 
 // Texture coordinates pooled by their six-decimal texts: two pairs share an
 // index exactly when both texts are equal. Both exporters pool through it,

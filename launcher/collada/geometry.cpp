@@ -1,9 +1,9 @@
 // The geometry element of one mesh: positions, pooled texture coordinates,
 // vertex colours and the polygon list. Each line of numbers is formatted in
-// place and appended to the stream's pending text, which goes out block by
-// block: the text of a large mesh is never gathered whole. Each array of the
-// mesh is released as soon as it is written, so that a large mesh needs
-// little more memory than its own arrays.
+// place in the stream's block, which goes out when full: the text of a large
+// mesh is never gathered whole. Each array of the mesh is released as soon as
+// it is written, so that a large mesh needs little more memory than its own
+// arrays.
 #include "collada.h"
 #include "vyx.h"
 
@@ -34,20 +34,34 @@ static void putSourceEnd(ColladaStream& out, const std::string& id, size_t count
 
 static void putColors(ColladaStream& out, const uint32_t* colors, size_t vertexCount)
 {
-    // A channel takes one of 256 values, so each text is formatted once.
-    std::string channels[256];
+    // A channel takes one of 256 values, so each text is formatted once, with
+    // its blank, into a slot copied whole.
+    struct Channel
+    {
+        char text[kGeneralRoom];
+        size_t length;
+    };
+    Channel channels[256];
     for (int value = 0; value < 256; value++)
-        appendGeneral(channels[value], double(value) / 255.0);
+    {
+        std::string text;
+        appendGeneral(text, double(value) / 255.0);
+        text += ' ';
+        channels[value].length = std::min(text.size(), sizeof(channels[value].text));
+        memcpy(channels[value].text, text.data(), channels[value].length);
+    }
     for (size_t i = 0; i < vertexCount; i++)
     {
         uint32_t color = colors[i];
-        out.pending += channels[(color >> 16) & 0xFF];
-        out.pending += ' ';
-        out.pending += channels[(color >> 8) & 0xFF];
-        out.pending += ' ';
-        out.pending += channels[color & 0xFF];
-        out.pending += " 1.000000\n";
-        flushWhenFull(out);
+        char* end = lineStart(out);
+        for (int shift = 16; shift >= 0; shift -= 8)
+        {
+            const Channel& channel = channels[(color >> shift) & 0xFF];
+            memcpy(end, channel.text, sizeof(channel.text));
+            end += channel.length;
+        }
+        memcpy(end, "1.000000\n", 9);
+        lineEnd(out, end + 9);
     }
 }
 
@@ -60,27 +74,45 @@ static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t f
     {
         const int32_t* corners = &mesh->faces[4 * f];
         size_t n = corners[3] < 0 ? 3 : 4;
-        char line[4 * 3 * (kIntegerRoom + 1)];
-        char* end = line;
+        char* end = lineStart(out);
         for (size_t c = 0; c < n; c++)
         {
-            char* vertex = end;
-            end = formatInteger(end, corners[c]);
-            *end++ = ' ';
-            size_t vertexLength = size_t(end - vertex);
+            // The mesh check keeps every listed vertex within the mesh. Its
+            // text is formatted once, then copied whole.
+            char vertex[16];
+            char* vertexEnd = formatIndex(vertex, uint32_t(corners[c]));
+            *vertexEnd++ = ' ';
+            size_t vertexLength = size_t(vertexEnd - vertex);
+            memcpy(end, vertex, sizeof(vertex));
+            end += vertexLength;
             if (pooled)
             {
-                end = formatInteger(end, pooledIndex(pooled, 4 * f + c));
+                end = formatIndex(end, pooledIndex(pooled, 4 * f + c));
                 *end++ = ' ';
             }
             if (colors)
             {
-                memcpy(end, vertex, vertexLength);
+                memcpy(end, vertex, sizeof(vertex));
                 end += vertexLength;
             }
         }
-        out.pending.append(line, size_t(end - line));
-        flushWhenFull(out);
+        lineEnd(out, end);
+    }
+}
+
+// The vertex count of each polygon, a line of them at a time.
+static void putPolygonSizes(ColladaStream& out, const Vyx_Mesh* mesh, size_t faceCount)
+{
+    constexpr size_t kPerLine = 64;
+    for (size_t first = 0; first < faceCount; first += kPerLine)
+    {
+        char* end = lineStart(out);
+        for (size_t f = first; f < std::min(faceCount, first + kPerLine); f++)
+        {
+            *end++ = mesh->faces[4 * f + 3] < 0 ? '3' : '4';
+            *end++ = ' ';
+        }
+        lineEnd(out, end);
     }
 }
 
@@ -93,16 +125,14 @@ void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh)
     putSourceStart(out, name + "-POSITION", vertexCount * 3);
     for (size_t i = 0; i < vertexCount; i++)
     {
-        char line[3 * (kGeneralRoom + 1) + 1];
-        char* end = line;
+        char* end = lineStart(out);
         for (size_t axis = 0; axis < 3; axis++)
         {
             end = formatGeneral(end, mesh->vertices[3 * i + axis]);
             *end++ = ' ';
         }
         *end++ = '\n';
-        out.pending.append(line, size_t(end - line));
-        flushWhenFull(out);
+        lineEnd(out, end);
     }
     mesh->vertices.reset();
     putSourceEnd(out, name + "-POSITION", vertexCount, 3, "XYZ", "float");
@@ -116,13 +146,11 @@ void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh)
         putSourceStart(out, name + "-UV0", count * 2);
         for (size_t i = 0; i < count; i++)
         {
-            char line[2 * (kFixedRoom + 1)];
-            char* end = formatFixed(line, values[2 * i]);
+            char* end = formatFixed(lineStart(out), values[2 * i]);
             *end++ = ' ';
             end = formatFixed(end, values[2 * i + 1]);
             *end++ = '\n';
-            out.pending.append(line, size_t(end - line));
-            flushWhenFull(out);
+            lineEnd(out, end);
         }
         putSourceEnd(out, name + "-UV0", count, 2, "ST", "float");
     }
@@ -147,11 +175,7 @@ void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh)
                 "\" set=\"0\" source=\"#" + name + "-VERTEX_COLOR0\"/>\n";
     text += "          <vcount>";
     put(out, text);
-    for (size_t f = 0; f < faceCount; f++)
-    {
-        out.pending += mesh->faces[4 * f + 3] < 0 ? "3 " : "4 ";
-        flushWhenFull(out);
-    }
+    putPolygonSizes(out, mesh, faceCount);
     put(out, "</vcount>\n          <p>");
     putPolygonIndices(out, mesh, faceCount, uvs ? mesh->faceUVs.get() : nullptr, colors);
     put(out, "</p>\n        </polylist>\n      </mesh>\n    </geometry>\n");

@@ -1,23 +1,30 @@
 #include "collada.h"
 
-static constexpr size_t kBlock = size_t(1) << 20;
+#include <cstring>
 
 void put(ColladaStream& out, std::string_view text)
 {
-    out.pending.append(text);
-    flushWhenFull(out);
+    while (!text.empty())
+    {
+        size_t part = std::min(text.size(), kBlockBytes - out.used);
+        memcpy(out.block.get() + out.used, text.data(), part);
+        out.used += part;
+        text.remove_prefix(part);
+        if (out.used >= kBlockBytes)
+            flushStream(out);
+    }
 }
 
-void flushWhenFull(ColladaStream& out)
+void lineEnd(ColladaStream& out, char* end)
 {
-    if (out.pending.size() >= kBlock)
+    out.used = size_t(end - out.block.get());
+    if (out.used >= kBlockBytes)
         flushStream(out);
 }
 
 void flushStream(ColladaStream& out)
 {
-    if (!out.failed && !out.pending.empty() &&
-        fwrite(out.pending.data(), 1, out.pending.size(), out.file) != out.pending.size())
+    if (!out.failed && out.used > 0 && fwrite(out.block.get(), 1, out.used, out.file) != out.used)
         out.failed = true;
-    out.pending.clear();
+    out.used = 0;
 }

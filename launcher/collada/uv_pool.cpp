@@ -51,24 +51,28 @@ std::string textKey(float u, float v)
 }
 
 // Open addressing over the exactly keyed pairs, doubled when half full. A
-// slot is 32 bits: 0 when empty, else three bits of the hash above the index
-// of its pair in the values plus one. The keys are not kept: a pair with the
-// same tag is compared by its stored floats, bit for bit first, which keeps
-// the table a quarter of what storing the keys would take. A mesh has fewer
-// than 2^28 corners, so an index and its one fit in the 29 bits left.
-constexpr uint32_t kIndexBits = 29;
-constexpr uint32_t kIndexMask = (uint32_t(1) << kIndexBits) - 1;
+// slot is 32 bits: 0 when empty, else the index of its pair in the values
+// plus one, in as few bits as the mesh's corners need, under a tag of hash
+// bits in the rest. The keys are not kept: a pair with the same tag is
+// compared by its stored floats, bit for bit first, which keeps the table a
+// quarter of what storing the keys would take; the wider the tag, the fewer
+// of those comparisons, each a cache miss. A mesh has fewer than 2^29
+// corners, so an index and its one fit in 29 bits.
 
-// The pairs met lately, by their bits: meshes list neighbouring faces
-// together, so most corners repeat a pair met a few faces before, and are
-// found here, in a few kilobytes that stay in the cache, without their keys
-// being made or the table searched. Pairs of equal bits have equal texts.
-constexpr size_t kRecentBits = 12;
+// The pairs met lately at each vertex: corners that share a vertex mostly
+// share its pair too, and neighbouring faces list nearby vertices, so most
+// corners find their pair here, in a table indexed by the vertex's low bits
+// that stays in the processor's cache, without their keys being made or the
+// pool searched. Pairs of equal bits have equal texts, whichever vertex left
+// them.
+constexpr size_t kRecentBits = 14;
+constexpr size_t kRecentMask = (size_t(1) << kRecentBits) - 1;
+constexpr uint32_t kEmpty = UINT32_MAX;
 
 struct RecentPair
 {
     uint64_t bits = 0;
-    uint32_t index = UINT32_MAX; // UINT32_MAX: empty
+    uint32_t index = kEmpty;
 };
 
 uint64_t pairBits(float u, float v)
@@ -76,17 +80,29 @@ uint64_t pairBits(float u, float v)
     return uint64_t(std::bit_cast<uint32_t>(u)) | uint64_t(std::bit_cast<uint32_t>(v)) << 32;
 }
 
-size_t recentSlot(uint64_t bits)
+// A corner whose pair is not found there waits with others for the pool:
+// their slots are fetched as they come, so that the table's cache misses
+// overlap, and the queue is pooled in order once full. Until then the
+// corner's index, and the recent entry it leaves, hold kWaiting and its
+// place in the queue; no pool index reaches that bit.
+constexpr uint32_t kWaiting = uint32_t(1) << 31;
+constexpr size_t kQueueLength = 64;
+
+struct WaitingPair
 {
-    return size_t((bits * 0x9E3779B97F4A7C15ull) >> (64 - kRecentBits));
-}
+    uint64_t bits;
+    Probe probe;
+    bool exact; // false: pooled by its text
+    int32_t vertex;
+};
 
 // The table starts with room for one pair per face, as many as a mesh
 // without seams has, so that most meshes never wait for it to grow.
 struct Pooler
 {
-    Pooler(std::vector<float>& values, size_t faceCount) : values(values)
+    Pooler(std::vector<float>& values, size_t faceCount, size_t corners) : values(values)
     {
+        indexBits = std::max(1u, uint32_t(std::bit_width(corners)));
         while ((size_t(1) << (64 - shift)) < 2 * faceCount)
             shift--;
         slots.assign(size_t(1) << (64 - shift), 0);
@@ -95,14 +111,18 @@ struct Pooler
     std::vector<float>& values;
     std::vector<uint32_t> slots;
     int32_t shift = 64 - 10; // a hash's slot is its top bits
+    uint32_t indexBits = 1;
     size_t filled = 0;
     std::map<std::string, uint32_t> textKeys;
     std::vector<RecentPair> recent = std::vector<RecentPair>(size_t(1) << kRecentBits);
+    WaitingPair queue[kQueueLength];
+    size_t queued = 0;
+    size_t firstWaiting = 0; // the first corner that may hold a waiting mark
 };
 
-uint32_t tagOf(uint64_t hash)
+uint32_t tagOf(const Pooler& pooler, uint64_t hash)
 {
-    return uint32_t(hash >> 29) & 7;
+    return uint32_t(hash) >> pooler.indexBits;
 }
 
 bool sameKeys(const Probe& probe, float u, float v, float storedU, float storedV)
@@ -130,7 +150,7 @@ void grow(Pooler& pooler)
         size_t i = probe.hash >> pooler.shift;
         while (pooler.slots[i] != 0)
             i = (i + 1) & mask;
-        pooler.slots[i] = tagOf(probe.hash) << kIndexBits | uint32_t(index + 1);
+        pooler.slots[i] = tagOf(pooler, probe.hash) << pooler.indexBits | uint32_t(index + 1);
     }
 }
 
@@ -147,19 +167,20 @@ uint32_t poolExact(Pooler& pooler, const Probe& probe, float u, float v)
     if ((pooler.filled + 1) * 2 > pooler.slots.size())
         grow(pooler);
     size_t mask = pooler.slots.size() - 1;
-    uint32_t tag = tagOf(probe.hash);
+    uint32_t tag = tagOf(pooler, probe.hash);
+    uint32_t indexMask = (uint32_t(1) << pooler.indexBits) - 1;
     for (size_t i = probe.hash >> pooler.shift;; i = (i + 1) & mask)
     {
         uint32_t slot = pooler.slots[i];
         if (slot == 0)
         {
             uint32_t index = append(pooler, u, v);
-            pooler.slots[i] = tag << kIndexBits | (index + 1);
+            pooler.slots[i] = tag << pooler.indexBits | (index + 1);
             pooler.filled++;
             return index;
         }
-        uint32_t index = (slot & kIndexMask) - 1;
-        if (slot >> kIndexBits == tag && sameKeys(probe, u, v, pooler.values[2 * index], pooler.values[2 * index + 1]))
+        uint32_t index = (slot & indexMask) - 1;
+        if (slot >> pooler.indexBits == tag && sameKeys(probe, u, v, pooler.values[2 * index], pooler.values[2 * index + 1]))
             return index;
     }
 }
@@ -172,48 +193,67 @@ uint32_t poolByText(Pooler& pooler, float u, float v)
     return entry->second;
 }
 
-// Eight faces at a time: the pairs not met lately have their keys made first
-// and their slots fetched together, so that the table's cache misses
-// overlap; the pairs are then pooled one by one, in order.
-constexpr size_t kBatchFaces = 8;
-constexpr size_t kBatchPairs = 4 * kBatchFaces;
-
-void poolBatch(Pooler& pooler, const float* pairs, size_t count, uint32_t* indices)
+void setIndex(float* pooled, size_t corner, uint32_t index)
 {
-    enum Way : uint8_t
+    pooled[corner] = std::bit_cast<float>(index);
+}
+
+// Pools the waiting pairs in order, then gives their indices to the corners
+// and recent entries that hold their marks: every mark in the recent table
+// was left by a waiting pair, at its own vertex's entry.
+void poolQueue(Pooler& pooler, float* pooled, size_t cornersDone)
+{
+    uint32_t indices[kQueueLength];
+    for (size_t i = 0; i < pooler.queued; i++)
     {
-        Recent,
-        Exact,
-        Text
-    };
-    Probe probes[kBatchPairs];
-    Way ways[kBatchPairs];
-    for (size_t i = 0; i < count; i++)
-    {
-        uint64_t bits = pairBits(pairs[2 * i], pairs[2 * i + 1]);
-        const RecentPair& recent = pooler.recent[recentSlot(bits)];
-        if (recent.index != UINT32_MAX && recent.bits == bits)
-        {
-            indices[i] = recent.index;
-            ways[i] = Recent;
-        }
-        else if (makeProbe(pairs[2 * i], pairs[2 * i + 1], probes[i]))
-        {
-            __builtin_prefetch(&pooler.slots[probes[i].hash >> pooler.shift]);
-            ways[i] = Exact;
-        }
-        else
-            ways[i] = Text;
+        const WaitingPair& pair = pooler.queue[i];
+        float u = std::bit_cast<float>(uint32_t(pair.bits));
+        float v = std::bit_cast<float>(uint32_t(pair.bits >> 32));
+        indices[i] = pair.exact ? poolExact(pooler, pair.probe, u, v) : poolByText(pooler, u, v);
     }
-    for (size_t i = 0; i < count; i++)
+    for (size_t corner = pooler.firstWaiting; corner < cornersDone; corner++)
     {
-        if (ways[i] == Recent)
-            continue;
-        float u = pairs[2 * i];
-        float v = pairs[2 * i + 1];
-        indices[i] = ways[i] == Exact ? poolExact(pooler, probes[i], u, v) : poolByText(pooler, u, v);
-        pooler.recent[recentSlot(pairBits(u, v))] = RecentPair{pairBits(u, v), indices[i]};
+        uint32_t index = pooledIndex(pooled, corner);
+        if (index & kWaiting)
+            setIndex(pooled, corner, indices[index & ~kWaiting]);
     }
+    for (size_t i = 0; i < pooler.queued; i++)
+    {
+        RecentPair& recent = pooler.recent[size_t(uint32_t(pooler.queue[i].vertex)) & kRecentMask];
+        if (recent.index != kEmpty && (recent.index & kWaiting))
+            recent.index = indices[recent.index & ~kWaiting];
+    }
+    pooler.queued = 0;
+    pooler.firstWaiting = cornersDone;
+}
+
+// A corner whose pair its vertex's recent entry does not hold joins the
+// queue.
+void queueCorner(Pooler& pooler, float* pooled, size_t corner, RecentPair& recent, int32_t vertex, uint64_t bits)
+{
+    if (pooler.queued == kQueueLength)
+        poolQueue(pooler, pooled, corner);
+    WaitingPair& pair = pooler.queue[pooler.queued];
+    pair.bits = bits;
+    pair.vertex = vertex;
+    pair.exact = makeProbe(std::bit_cast<float>(uint32_t(bits)), std::bit_cast<float>(uint32_t(bits >> 32)),
+                           pair.probe);
+    if (pair.exact)
+        __builtin_prefetch(&pooler.slots[pair.probe.hash >> pooler.shift]);
+    uint32_t mark = kWaiting | uint32_t(pooler.queued++);
+    recent = RecentPair{bits, mark};
+    setIndex(pooled, corner, mark);
+}
+
+// The pair of the corner-th corner visited, at a vertex, read before the
+// pooling wrote anything over it.
+inline void poolCorner(Pooler& pooler, float* pooled, size_t corner, int32_t vertex, uint64_t bits)
+{
+    RecentPair& recent = pooler.recent[size_t(uint32_t(vertex)) & kRecentMask];
+    if (recent.bits == bits && recent.index != kEmpty)
+        setIndex(pooled, corner, recent.index);
+    else
+        queueCorner(pooler, pooled, corner, recent, vertex, bits);
 }
 
 // The corners of face f in the order's sequence; answers how many.
@@ -246,36 +286,37 @@ size_t cornerCount(const Vyx_Mesh& mesh, CornerOrder order)
 size_t poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values)
 {
     size_t faceCount = size_t(std::max(mesh.faceCount, 0));
-    size_t corners = cornerCount(mesh, order);
     values.clear();
     // Room for every corner to be distinct; only the pages used are touched.
+    size_t corners = cornerCount(mesh, order);
     values.reserve(2 * corners);
-    Pooler pooler(values, faceCount);
+    Pooler pooler(values, faceCount, corners);
     float* uvs = mesh.faceUVs.get();
+    const int32_t* faces = mesh.faces.get();
     size_t written = 0;
-    for (size_t first = 0; first < faceCount; first += kBatchFaces)
+    for (size_t f = 0; f < faceCount; f++)
     {
-        // The batch's pairs are copied out before any index is written: the
-        // indices land at or before the batch's own UVs, never on a later one.
-        float pairs[2 * kBatchPairs];
-        size_t count = 0;
-        for (size_t f = first; f < std::min(faceCount, first + kBatchFaces); f++)
+        // A face's pairs are read before any index is written: the indices
+        // land at or before the face's own UVs, never on a later face's.
+        const int32_t* face = faces + 4 * f;
+        const float* pairs = uvs + 8 * f;
+        uint64_t bits0 = pairBits(pairs[0], pairs[1]), bits1 = pairBits(pairs[2], pairs[3]);
+        uint64_t bits2 = pairBits(pairs[4], pairs[5]), bits3 = pairBits(pairs[6], pairs[7]);
+        if (order == CornerOrder::Stored)
         {
-            size_t order4[4];
-            size_t n = faceCorners(mesh, f, order, order4);
-            for (size_t c = 0; c < n; c++)
-            {
-                pairs[2 * count] = uvs[8 * f + 2 * order4[c]];
-                pairs[2 * count + 1] = uvs[8 * f + 2 * order4[c] + 1];
-                count++;
-            }
+            poolCorner(pooler, uvs, written++, face[0], bits0);
+            poolCorner(pooler, uvs, written++, face[1], bits1);
+            poolCorner(pooler, uvs, written++, face[2], bits2);
+            poolCorner(pooler, uvs, written++, face[3], bits3);
+            continue;
         }
-        uint32_t indices[kBatchPairs];
-        poolBatch(pooler, pairs, count, indices);
-        for (size_t i = 0; i < count; i++)
-            uvs[written + i] = std::bit_cast<float>(indices[i]);
-        written += count;
+        if (face[3] >= 0)
+            poolCorner(pooler, uvs, written++, face[3], bits3);
+        poolCorner(pooler, uvs, written++, face[2], bits2);
+        poolCorner(pooler, uvs, written++, face[1], bits1);
+        poolCorner(pooler, uvs, written++, face[0], bits0);
     }
+    poolQueue(pooler, uvs, written);
     return written;
 }
 

@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 
 #include <bit>
+#include <charconv>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -136,4 +137,23 @@ TEST(NumberFormat, IntegersIntoBuffers)
 {
     char text[kIntegerRoom];
     EXPECT_EQ(std::string(text, formatInteger(text, INT64_MIN)), "-9223372036854775808");
+}
+
+// Every length, its bounds, and random indices, as std::to_chars writes them;
+// the room past the end is the formatter's to use.
+TEST(NumberFormat, IndicesMatchToChars)
+{
+    std::vector<uint32_t> values = {UINT32_MAX, UINT32_MAX - 1, 4000000000u};
+    for (uint32_t power = 1; power <= 1000000000u; power *= 10)
+        values.insert(values.end(), {power - 1, power, power + 1, 2 * power - 1, 9 * power});
+    std::mt19937 random(20261210);
+    for (int i = 0; i < 200000; i++)
+        values.push_back(uint32_t(random()) >> (random() % 32));
+    for (uint32_t value : values)
+    {
+        char expected[16];
+        char written[16 + kIndexOverrun];
+        std::string_view text(expected, size_t(std::to_chars(expected, expected + 16, value).ptr - expected));
+        ASSERT_EQ(std::string_view(written, size_t(formatIndex(written, value) - written)), text);
+    }
 }

@@ -10,12 +10,18 @@
 
 namespace
 {
-// A mesh of uvs.size() / 8 faces; the faces listed in triangles are triangles.
-Vyx_Mesh meshWithUVs(const std::vector<float>& uvs, const std::vector<size_t>& triangles = {})
+// A mesh of uvs.size() / 8 faces; the faces listed in triangles are
+// triangles. The corners' vertices are drawn from vertexCount with the seed
+// given, or are all vertex 0.
+Vyx_Mesh meshWithUVs(const std::vector<float>& uvs, const std::vector<size_t>& triangles = {},
+                     uint32_t vertexCount = 1, uint32_t seed = 0)
 {
     Vyx_Mesh mesh;
     mesh.faceCount = int32_t(uvs.size() / 8);
     mesh.faces.reset(new int32_t[4 * uvs.size() / 8]());
+    std::mt19937 random(seed);
+    for (size_t i = 0; i < 4 * uvs.size() / 8; i++)
+        mesh.faces[i] = int32_t(random() % vertexCount);
     for (size_t f : triangles)
         mesh.faces[4 * f + 3] = -1;
     mesh.faceUVs.reset(new float[uvs.size()]);
@@ -32,20 +38,22 @@ std::vector<uint32_t> pooledIndices(Vyx_Mesh& mesh, CornerOrder order, std::vect
     return indices;
 }
 
-// Both orders, the fast pooling against the text-keyed one.
+// Both orders, the fast pooling against the text-keyed one, with the
+// corners on one vertex, on a few, and on many whose recent entries collide.
 void expectSamePools(const std::vector<float>& uvs, const std::vector<size_t>& triangles)
 {
-    for (CornerOrder order : {CornerOrder::Stored, CornerOrder::Reversed})
-    {
-        Vyx_Mesh mesh = meshWithUVs(uvs, triangles);
-        std::vector<float> textValues, values;
-        std::vector<uint32_t> textIndices;
-        poolCornerUVsByText(mesh, order, textValues, textIndices);
-        EXPECT_EQ(pooledIndices(mesh, order, values), textIndices);
-        ASSERT_EQ(values.size(), textValues.size());
-        // Bit for bit: -0 and 0 are different texts.
-        EXPECT_EQ(memcmp(values.data(), textValues.data(), values.size() * sizeof(float)), 0);
-    }
+    for (uint32_t vertexCount : {1u, 7u, 100000u})
+        for (CornerOrder order : {CornerOrder::Stored, CornerOrder::Reversed})
+        {
+            Vyx_Mesh mesh = meshWithUVs(uvs, triangles, vertexCount, vertexCount);
+            std::vector<float> textValues, values;
+            std::vector<uint32_t> textIndices;
+            poolCornerUVsByText(mesh, order, textValues, textIndices);
+            EXPECT_EQ(pooledIndices(mesh, order, values), textIndices);
+            ASSERT_EQ(values.size(), textValues.size());
+            // Bit for bit: -0 and 0 are different texts.
+            EXPECT_EQ(memcmp(values.data(), textValues.data(), values.size() * sizeof(float)), 0);
+        }
 }
 }
 
