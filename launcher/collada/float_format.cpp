@@ -169,20 +169,6 @@ char* putWide(char* at, U128 value)
 }
 }
 
-uint64_t roundedMillionths(uint32_t mantissa, int32_t exponent)
-{
-    // value * 10^6 = m * 15625 * 2^(e + 6), m * 15625 below 2^38.
-    uint64_t num = uint64_t(mantissa) * 15625;
-    int32_t shift = -(exponent + 6);
-    if (shift <= 0)
-        return num << -shift;
-    if (shift >= 40)
-        return 0;
-    uint64_t q = num >> shift;
-    uint64_t rest = num - (q << shift);
-    uint64_t half = uint64_t(1) << (shift - 1);
-    return q + (rest > half || (rest == half && (q & 1)));
-}
 
 char* formatGeneral(char* at, float value)
 {
@@ -268,7 +254,11 @@ char* formatFixed(char* at, float value)
         return at + 7;
     }
     uint64_t q = roundedMillionths(x.mantissa, x.exponent);
-    at = putUnsigned(at, q / 1000000);
+    // Texture coordinates mostly lie between 0 and 1: one integer digit.
+    if (q < 10000000)
+        *at++ = char('0' + q / 1000000);
+    else
+        at = putUnsigned(at, q / 1000000);
     *at++ = '.';
     uint32_t decimals = uint32_t(q % 1000000);
     putPair(putPair(putPair(at, decimals / 10000), decimals / 100 % 100), decimals % 100);
