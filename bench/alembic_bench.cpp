@@ -2,10 +2,10 @@
 // the prepared samples, measured in the same run, with the command's other
 // parts beside them: reading the Vyx files and preparing the meshes (faces
 // reversed and UVs pooled, in place). Also the fast pooling against pooling
-// keyed by the six-decimal texts in a std::map, in rounds of its own. Goals: the command within
-// 2.0x the library's writing, and the fast pooling at least 8x faster than
-// the text-keyed one, with identical indices. The Vyx files are read from the
-// page cache.
+// keyed by the six-decimal texts in a std::map, in rounds of its own. Goals:
+// the command within 2.0x the library's writing, and the fast pooling at
+// least 8x faster than the text-keyed one, with identical indices. The Vyx
+// files are read from the page cache.
 #include "alembic_export.h"
 #include "collada.h"
 #include "mesh_sets.h"
