@@ -50,15 +50,6 @@ std::string textKey(float u, float v)
     return key;
 }
 
-// Open addressing over the exactly keyed pairs, doubled when half full. A
-// slot is 32 bits: 0 when empty, else the index of its pair in the values
-// plus one, in as few bits as the mesh's corners need, under a tag of hash
-// bits in the rest. The keys are not kept: a pair with the same tag is
-// compared by its stored floats, bit for bit first, which keeps the table a
-// quarter of what storing the keys would take; the wider the tag, the fewer
-// of those comparisons, each a cache miss. A mesh has fewer than 2^29
-// corners, so an index and its one fit in 29 bits.
-
 // The pairs met lately at each vertex: corners that share a vertex mostly
 // share its pair too, and neighbouring faces list nearby vertices, so most
 // corners find their pair here, in a table indexed by the vertex's low bits
@@ -96,8 +87,16 @@ struct WaitingPair
     int32_t vertex;
 };
 
-// The table starts with room for one pair per face, as many as a mesh
-// without seams has, so that most meshes never wait for it to grow.
+// Open addressing over the exactly keyed pairs, doubled when half full. A
+// slot is 32 bits: 0 when empty, else the index of its pair in the values
+// plus one, in as few bits as the mesh's corners need, under a tag of hash
+// bits in the rest. The keys are not kept: a pair with the same tag is
+// compared by its stored floats, bit for bit first, which keeps the table a
+// quarter of what storing the keys would take; the wider the tag, the fewer
+// of those comparisons, each a cache miss. A mesh has fewer than 2^29
+// corners, so an index and its one fit in 29 bits. The table starts with room
+// for one pair per face, as many as a mesh without seams has, so that most
+// meshes never wait for it to grow.
 struct Pooler
 {
     Pooler(std::vector<float>& values, size_t faceCount, size_t corners) : values(values)
