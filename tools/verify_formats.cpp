@@ -47,7 +47,7 @@ bool same(uint32_t bits, Format format, Difference& difference)
 {
     float value = std::bit_cast<float>(bits);
     char expected[64];
-    char written[64];
+    char written[64] = {};
     int length = 0;
     char* end = written;
     switch (format)
@@ -62,7 +62,7 @@ bool same(uint32_t bits, Format format, Difference& difference)
         break;
     case Format::Index:
         length = int(std::to_chars(expected, expected + sizeof expected, bits).ptr - expected);
-        end = formatIndex(written, bits);
+        end = putIndex(written, indexText(bits));
         break;
     }
     if (length == end - written && memcmp(expected, written, size_t(length)) == 0)

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <bit>
+#include <cstring>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
@@ -71,14 +72,66 @@ inline uint64_t roundedMillionths(uint32_t mantissa, int32_t exponent)
     return q + (rest > half || (rest == half && (q & 1)));
 }
 char* formatInteger(char* at, int64_t value);
-// The decimal digits of an index, as std::to_chars writes them, faster; it
-// may write up to kIndexOverrun bytes past the end it answers.
-constexpr size_t kIndexOverrun = 8;
-char* formatIndex(char* at, uint32_t value);
 // "00", "01" ... "99": the two digits of each number below 100.
 inline constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
                                       "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
                                       "8081828384858687888990919293949596979899";
+
+// The text of an index as std::to_chars writes it, at most ten digits, held
+// in the bytes of two words, first digit lowest, so that a text written twice
+// is stored twice rather than read back. Several times faster than
+// std::to_chars on a mesh's indices.
+struct IndexText
+{
+    uint64_t low;
+    uint64_t high;
+    size_t length;
+};
+static_assert(std::endian::native == std::endian::little);
+
+inline uint64_t digitPairBytes(uint32_t pair)
+{
+    uint16_t bytes;
+    memcpy(&bytes, kDigitPairs + 2 * pair, 2);
+    return bytes;
+}
+
+// The eight digits of value < 10^8, leading zeros included, from four
+// independent pairs.
+inline uint64_t eightDigits(uint32_t value)
+{
+    uint32_t high = value / 10000;
+    uint32_t low = value % 10000;
+    return digitPairBytes(high / 100) | digitPairBytes(high % 100) << 16 | digitPairBytes(low / 100) << 32 |
+           digitPairBytes(low % 100) << 48;
+}
+
+inline IndexText indexText(uint32_t value)
+{
+    if (value < 10)
+        return {uint64_t('0' + value), 0, 1};
+    if (value < 100)
+        return {digitPairBytes(value), 0, 2};
+    if (value < 100000000)
+    {
+        size_t count = 3 + (value >= 1000) + (value >= 10000) + (value >= 100000) + (value >= 1000000) +
+                       (value >= 10000000);
+        return {eightDigits(value) >> (8 * (8 - count)), 0, count};
+    }
+    uint32_t head = value / 100000000; // 1 to 42
+    uint64_t tail = eightDigits(value % 100000000);
+    if (head < 10)
+        return {uint64_t('0' + head) | tail << 8, tail >> 56, 9};
+    return {digitPairBytes(head) | tail << 16, tail >> 48, 10};
+}
+
+// Writes 16 bytes at at; answers the end of the text.
+inline char* putIndex(char* at, const IndexText& text)
+{
+    memcpy(at, &text.low, 8);
+    memcpy(at + 8, &text.high, 8);
+    return at + text.length;
+}
 
 // Texture coordinates pooled by their six-decimal texts: two pairs share an
 // index exactly when both texts are equal. Both exporters pool through it,

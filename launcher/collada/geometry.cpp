@@ -78,22 +78,19 @@ static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t f
         for (size_t c = 0; c < n; c++)
         {
             // The mesh check keeps every listed vertex within the mesh. Its
-            // text is formatted once, then copied whole.
-            char vertex[16];
-            char* vertexEnd = formatIndex(vertex, uint32_t(corners[c]));
-            *vertexEnd++ = ' ';
-            size_t vertexLength = size_t(vertexEnd - vertex);
-            memcpy(end, vertex, sizeof(vertex));
-            end += vertexLength;
+            // text is made once for both places.
+            IndexText vertex = indexText(uint32_t(corners[c]));
+            end = putIndex(end, vertex);
+            *end++ = ' ';
             if (pooled)
             {
-                end = formatIndex(end, pooledIndex(pooled, 4 * f + c));
+                end = putIndex(end, indexText(pooledIndex(pooled, 4 * f + c)));
                 *end++ = ' ';
             }
             if (colors)
             {
-                memcpy(end, vertex, sizeof(vertex));
-                end += vertexLength;
+                end = putIndex(end, vertex);
+                *end++ = ' ';
             }
         }
         lineEnd(out, end);
