@@ -1,8 +1,9 @@
 // The exports at scale: grid meshes of 1M, 4M and 16M quads (and 25M with
 // --25m), each exported by both commands of the built library in a child
-// process of its own. Prints, for each, the seconds and the peak memory, per
-// million quads, beside the bytes of the Vyx arrays the export reads, and
-// checks the outputs: the Collada arrays' counts, and the archive read back.
+// process of its own. Prints, for each, the seconds (user and system apart)
+// and the peak memory, per million quads, beside the bytes of the Vyx arrays
+// the export reads, and checks the outputs: the Collada arrays' counts, and
+// the archive read back.
 // Goals: each export's peak memory at most 1.3x its arrays, and the per-quad
 // figures at 16M within 15% of those at 1M. Run by scripts/bench --scale.
 #include "grid_file.h"
