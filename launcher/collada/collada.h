@@ -79,8 +79,8 @@ inline constexpr char kDigitPairs[] = "00010203040506070809101112131415161718192
 
 // The text of an index as std::to_chars writes it, at most ten digits, held
 // in the bytes of two words, first digit lowest, so that a text written twice
-// is stored twice rather than read back. Several times faster than
-// std::to_chars on a mesh's indices.
+// is stored twice rather than read back; its pairs of digits are made
+// independently of one another, which makes it faster than std::to_chars.
 struct IndexText
 {
     uint64_t low;
