@@ -47,7 +47,7 @@ bool same(uint32_t bits, Format format, Difference& difference)
 {
     float value = std::bit_cast<float>(bits);
     char expected[64];
-    char written[64] = {};
+    char written[64];
     int length = 0;
     char* end = written;
     switch (format)

@@ -169,7 +169,6 @@ char* putWide(char* at, U128 value)
 }
 }
 
-
 char* formatGeneral(char* at, float value)
 {
     Binary x;
@@ -254,11 +253,7 @@ char* formatFixed(char* at, float value)
         return at + 7;
     }
     uint64_t q = roundedMillionths(x.mantissa, x.exponent);
-    // Texture coordinates mostly lie between 0 and 1: one integer digit.
-    if (q < 10000000)
-        *at++ = char('0' + q / 1000000);
-    else
-        at = putUnsigned(at, q / 1000000);
+    at = putUnsigned(at, q / 1000000);
     *at++ = '.';
     uint32_t decimals = uint32_t(q % 1000000);
     putPair(putPair(putPair(at, decimals / 10000), decimals / 100 % 100), decimals % 100);

@@ -38,4 +38,3 @@ char* formatInteger(char* at, int64_t value)
 {
     return std::to_chars(at, at + kIntegerRoom, value).ptr;
 }
-

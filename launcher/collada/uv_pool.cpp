@@ -58,7 +58,8 @@ std::string textKey(float u, float v)
 // them.
 constexpr size_t kRecentBits = 14;
 constexpr size_t kRecentMask = (size_t(1) << kRecentBits) - 1;
-constexpr uint32_t kEmpty = UINT32_MAX;
+// Neither a pool index nor a waiting mark.
+constexpr uint32_t kEmpty = (uint32_t(1) << 31) - 1;
 
 struct RecentPair
 {
@@ -118,6 +119,11 @@ struct Pooler
     size_t queued = 0;
     size_t firstWaiting = 0; // the first corner that may hold a waiting mark
 };
+
+RecentPair& recentAt(Pooler& pooler, int32_t vertex)
+{
+    return pooler.recent[size_t(uint32_t(vertex)) & kRecentMask];
+}
 
 uint32_t tagOf(const Pooler& pooler, uint64_t hash)
 {
@@ -218,8 +224,8 @@ void poolQueue(Pooler& pooler, float* pooled, size_t cornersDone)
     }
     for (size_t i = 0; i < pooler.queued; i++)
     {
-        RecentPair& recent = pooler.recent[size_t(uint32_t(pooler.queue[i].vertex)) & kRecentMask];
-        if (recent.index != kEmpty && (recent.index & kWaiting))
+        RecentPair& recent = recentAt(pooler, pooler.queue[i].vertex);
+        if (recent.index & kWaiting)
             recent.index = indices[recent.index & ~kWaiting];
     }
     pooler.queued = 0;
@@ -248,7 +254,7 @@ void queueCorner(Pooler& pooler, float* pooled, size_t corner, RecentPair& recen
 // pooling wrote anything over it.
 inline void poolCorner(Pooler& pooler, float* pooled, size_t corner, int32_t vertex, uint64_t bits)
 {
-    RecentPair& recent = pooler.recent[size_t(uint32_t(vertex)) & kRecentMask];
+    RecentPair& recent = recentAt(pooler, vertex);
     if (recent.bits == bits && recent.index != kEmpty)
         setIndex(pooled, corner, recent.index);
     else
@@ -297,23 +303,14 @@ size_t poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& valu
     {
         // A face's pairs are read before any index is written: the indices
         // land at or before the face's own UVs, never on a later face's.
-        const int32_t* face = faces + 4 * f;
         const float* pairs = uvs + 8 * f;
-        uint64_t bits0 = pairBits(pairs[0], pairs[1]), bits1 = pairBits(pairs[2], pairs[3]);
-        uint64_t bits2 = pairBits(pairs[4], pairs[5]), bits3 = pairBits(pairs[6], pairs[7]);
-        if (order == CornerOrder::Stored)
-        {
-            poolCorner(pooler, uvs, written++, face[0], bits0);
-            poolCorner(pooler, uvs, written++, face[1], bits1);
-            poolCorner(pooler, uvs, written++, face[2], bits2);
-            poolCorner(pooler, uvs, written++, face[3], bits3);
-            continue;
-        }
-        if (face[3] >= 0)
-            poolCorner(pooler, uvs, written++, face[3], bits3);
-        poolCorner(pooler, uvs, written++, face[2], bits2);
-        poolCorner(pooler, uvs, written++, face[1], bits1);
-        poolCorner(pooler, uvs, written++, face[0], bits0);
+        uint64_t bits[4];
+        for (size_t c = 0; c < 4; c++)
+            bits[c] = pairBits(pairs[2 * c], pairs[2 * c + 1]);
+        size_t visit[4];
+        size_t n = faceCorners(mesh, f, order, visit);
+        for (size_t i = 0; i < n; i++)
+            poolCorner(pooler, uvs, written++, faces[4 * f + visit[i]], bits[visit[i]]);
     }
     poolQueue(pooler, uvs, written);
     return written;
