@@ -194,8 +194,8 @@ struct PlatformServices
     // no message, -1 for any other failure.
     int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length);
     // Fetches url and stores the body at the absolute path: written beside
-    // it and renamed over it only after a complete, successful transfer, and
-    // never over anything but a regular file.
+    // it and renamed over it only after a complete, successful transfer that
+    // brought at least one byte, and never over anything but a regular file.
     bool (*download)(const char* url, const char* path);
 
     // Dialogs, modal: each returns once the user has answered. Without a
