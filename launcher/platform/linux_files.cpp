@@ -149,6 +149,14 @@ bool linuxRemoveEntry(const char* path)
     return remove(path) == 0;
 }
 
+bool linuxRemoveFile(const char* path)
+{
+    // unlink never takes a folder, so an entry swapped for one after the
+    // look is still left alone.
+    struct stat info;
+    return lstat(path, &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) && unlink(path) == 0;
+}
+
 PathKind linuxPathKind(const char* path)
 {
     struct stat info;

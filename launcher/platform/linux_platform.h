@@ -69,6 +69,7 @@ struct TemporaryFile
 bool linuxCreateFolder(const char* path);
 bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
 bool linuxRemoveEntry(const char* path);
+bool linuxRemoveFile(const char* path);
 PathKind linuxPathKind(const char* path);
 FILE* linuxOpenFile(const char* path, FileAccess access);
 bool linuxRemoveFolder(const char* path);

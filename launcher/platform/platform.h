@@ -114,6 +114,9 @@ struct PlatformServices
     bool (*removeInFolder)(const char* folder, EntryPick pick, const void* context, bool recursive);
     // Removes a file, a link or an empty folder; true when it was removed.
     bool (*removeEntry)(const char* path);
+    // Removes a regular file or a link (never what the link leads to); a
+    // folder, a FIFO, a socket or a device stays. True when it was removed.
+    bool (*removeFile)(const char* path);
     // What a path names now, following links.
     PathKind (*pathKind)(const char* path);
     // Removes an empty folder; true when it was removed.

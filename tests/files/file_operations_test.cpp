@@ -3,9 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+
+#include <cstring>
+
+extern char** environ;
 
 namespace
 {
@@ -74,12 +84,29 @@ TEST(FileOperations, CopyKeepsDataModeTimesAndAttributes)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.root), std::filesystem::directory_iterator()), 2);
 }
 
+// A missing source removes an old file or link (not what it leads to), and
+// nothing of any other kind.
 TEST(FileOperations, CopyOfAMissingSourceStillRemovesTheDestination)
 {
     Scratch s;
     s.file("dest", "old");
-    EXPECT_EQ(fileCopyTo(s.path("nothing").c_str(), s.path("dest").c_str()), 0);
-    EXPECT_FALSE(s.exists("dest"));
+    std::filesystem::create_directory_symlink(s.folder("linked"), s.root / "link");
+    s.folder("empty");
+    mkfifo(s.path("fifo").c_str(), 0600);
+    sockaddr_un address = {AF_UNIX, {}};
+    snprintf(address.sun_path, sizeof address.sun_path, "%s", s.path("socket").c_str());
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(listener);
+    for (auto [name, removed] : {std::pair{"dest", true}, {"link", true}, {"empty", false}, {"fifo", false},
+                                 {"socket", false}})
+    {
+        EXPECT_EQ(fileCopyTo(s.path("nothing").c_str(), s.path(name).c_str()), 0);
+        EXPECT_EQ(s.exists(name), !removed) << name;
+    }
+    EXPECT_TRUE(s.exists("linked"));
+    for (const char* name : {"linked", "empty", "fifo", "socket"})
+        std::filesystem::remove(s.root / name);
     EXPECT_EQ(fileCopyTo(s.file("src").c_str(), s.path("no/folder/dest").c_str()), 0); // fails quietly
     EXPECT_EQ(fileCopyTo(nullptr, s.path("dest").c_str()), -1);
     EXPECT_EQ(fileCopyTo(s.path("src").c_str(), nullptr), -1);
