@@ -22,10 +22,11 @@ float fileCopyTo(const char* text, const char* buffer1)
     std::string from = MakeMacPath(text);
     std::string to = MakeMacPath(buffer1);
     // Whether the copy succeeded is not reported: scripts rely on 0 here. A
-    // missing source or a failed copy leaves no destination behind; a file
-    // copied onto itself, or a special file on either side, is left alone.
+    // missing source or a failed copy leaves no old file behind; a file
+    // copied onto itself, or a special file on either side, is left alone,
+    // and so is a folder of the destination's name.
     CopyOutcome outcome = platform().copyFile(from.c_str(), to.c_str());
     if (outcome == CopyOutcome::SourceMissing || outcome == CopyOutcome::Failed)
-        platform().removeEntry(to.c_str());
+        platform().removeFile(to.c_str());
     return 0;
 }

@@ -25,7 +25,8 @@ float downloadFile(const char* url, const char* path);
 // What the evaluated lines of the update data carry: the page address and
 // the timestamp (the last line that carries one wins), and a settings line
 // for every width and height, in the order found, each ending in "\n" (a
-// value holding "=" or a control character is left out).
+// value holding "=" or a control character, or longer than 32 bytes, is
+// left out).
 struct UpdateFindings
 {
     std::string url;

@@ -35,15 +35,27 @@ static void forEachLine(std::string_view text, Visit visit)
     }
 }
 
-// Reads one of the update files whole: false when it cannot be read or is no
-// regular file, is larger than the limit or holds a longer line.
-static bool readUpdateFile(const std::string& path, std::string& text)
+enum class Reading
+{
+    Read,
+    Unreadable,  // missing, not a regular file, or not open to the user
+    OutOfBounds, // a regular file the user may read, larger than the limit or with a longer line
+};
+
+// Reads one of the update files whole.
+static Reading readUpdateFile(const std::string& path, std::string& text)
 {
     if (!platform().readFile(path.c_str(), kUpdateFileLimit, text))
-        return false;
+    {
+        FILE* file = platform().openFile(path.c_str(), FileAccess::Read);
+        if (!file)
+            return Reading::Unreadable;
+        fclose(file);
+        return Reading::OutOfBounds;
+    }
     bool withinLimit = true;
     forEachLine(text, [&](std::string_view line) { withinLimit = withinLimit && line.size() <= kUpdateLineLimit; });
-    return withinLimit;
+    return withinLimit ? Reading::Read : Reading::OutOfBounds;
 }
 
 // The text between open (found at start) and close; to the end of the line
@@ -64,9 +76,14 @@ static std::string_view tagValue(std::string_view line, size_t start, std::strin
 
 // A width or height is written into the settings only when it could be one:
 // an "=" or a control character would let the served data write a key of its
-// own into the settings (the check mode among them).
+// own into the settings (the check mode among them), and a long value a line
+// that makes the settings unreadable.
+static const size_t kSizeValueLimit = 32;
+
 static bool sizeValue(std::string_view value)
 {
+    if (value.size() > kSizeValueLimit)
+        return false;
     for (char c : value)
         if (c == '=' || (unsigned char)c < 0x20 || c == 0x7f)
             return false;
@@ -263,10 +280,15 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
     UpdateFindings findings;
 
     // The settings keep their "s_option=" lines; the last gives the mode.
+    // Settings that are there but beyond the bounds are left as they are:
+    // rewritten, they would lose the user's check mode.
     std::string settings = "[General]\nm_hello=1\n";
     std::string_view modeText;
     std::string old;
-    if (readUpdateFile(settingsPath, old))
+    Reading reading = readUpdateFile(settingsPath, old);
+    if (reading == Reading::OutOfBounds)
+        return -77;
+    if (reading == Reading::Read)
         forEachLine(old, [&](std::string_view line) {
             size_t at = line.find("s_option=");
             if (at == std::string_view::npos)
@@ -284,7 +306,7 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
 
     std::string stored = "2016-07-00 00:00:00";
     std::string previous;
-    if (readUpdateFile(updatePath, previous))
+    if (readUpdateFile(updatePath, previous) == Reading::Read)
     {
         stored.clear();
         forEachLine(previous, [&](std::string_view line) {
@@ -301,7 +323,7 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
         return 5;
 
     std::string fresh;
-    if (!readUpdateFile(updatePath, fresh))
+    if (readUpdateFile(updatePath, fresh) != Reading::Read)
         return 4;
     evaluateUpdate(variant, language, fresh, findings, buffer1, buffer1Size);
 

@@ -99,7 +99,7 @@ float runAppWithFile(const char* text, const char* buffer1)
 {
     if (!text || !buffer1)
         return -1;
-    return runAppSingleArg(MakeMacPath(buffer1), MakeMacPath(text)) ? 0 : -1;
+    return runAppSingleArg(MakeMacPath(buffer1), fileArgument(MakeMacPath(text))) ? 0 : -1;
 }
 
 float isAppRunningCommand(const char* text)

@@ -21,6 +21,10 @@ std::vector<std::string> splitLines(const std::string& text);
 // The first count lines of text, each converted as a host path; missing
 // lines are empty.
 std::vector<std::string> hostPathLines(const std::string& text, size_t count);
+// A file's path as a launched program's one argument: "./" goes before a
+// path that begins with "-", so that it cannot read as an option (such a
+// path is relative everywhere).
+std::string fileArgument(const std::string& path);
 
 float startApp(const char* buffer1);
 float startAppArg(const char* text, const char* buffer1);

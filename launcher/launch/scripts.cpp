@@ -38,6 +38,11 @@ std::string colorPickerScript(const std::string& defaultColor)
            "\r set the clipboard to rgb_text";
 }
 
+std::string fileArgument(const std::string& path)
+{
+    return path.starts_with('-') ? "./" + path : path;
+}
+
 // The desktop opens the file through its file manager by running the script
 // text; here the same is done with the platform's own services.
 float launchAppWithFile(const char* text, const char* buffer1)
@@ -50,7 +55,7 @@ float launchAppWithFile(const char* text, const char* buffer1)
     if (platform().pathKind(file.c_str()) == PathKind::Missing)
         return kFileNotFound;
     std::string application = MakeMacPath(buffer1);
-    return platform().launchApplication(application.c_str(), {file}) ? 0 : kApplicationNotFound;
+    return platform().launchApplication(application.c_str(), {fileArgument(file)}) ? 0 : kApplicationNotFound;
 }
 
 float makeFolderOld(const char* text)

@@ -59,7 +59,8 @@ bool linuxDownload(const char* url, const char* path)
     curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kDownloadLimit));
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writeBody);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
-    if (curl_easy_perform(curl.get()) != CURLE_OK)
+    // An empty body (a 204, or a 200 without content) is nothing received.
+    if (curl_easy_perform(curl.get()) != CURLE_OK || body.received == 0)
         return false;
     return body.file.replace(path, true);
 }

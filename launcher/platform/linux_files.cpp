@@ -32,8 +32,8 @@ bool TemporaryFile::create(const std::string& target, const char* prefix)
     std::string folder = std::filesystem::path(target).parent_path().string();
     if (folder.empty())
         folder = ".";
-    // mkstemp would make the file 0600; an exclusive create with 0666 gives
-    // it the mode any new file of the user gets.
+    // Owner only while it is written: another user who opened it now would
+    // keep reading whatever comes, however private the finished file is.
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::random_device random;
     for (int attempt = 0; attempt < 100; attempt++)
@@ -43,7 +43,7 @@ bool TemporaryFile::create(const std::string& target, const char* prefix)
         path = folder + "/" + prefix;
         for (int i = 0; i < 8; i++)
             path += digits[random() % 36];
-        descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0666);
+        descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
         if (descriptor >= 0)
             return true;
         int error = errno;
@@ -70,6 +70,21 @@ bool TemporaryFile::write(const void* data, size_t size)
     return true;
 }
 
+// The permissions a new file of the user gets: 0666 less the umask. The
+// umask is read where reading it changes nothing (setting it to learn it
+// would race with the host's other threads); owner only when it cannot be.
+static mode_t newFileMode()
+{
+    Descriptor status(open("/proc/self/status", O_RDONLY | O_CLOEXEC));
+    char text[4096];
+    ssize_t got = status.number >= 0 ? read(status.number, text, sizeof text - 1) : -1;
+    if (got <= 0)
+        return 0600;
+    text[got] = '\0';
+    const char* line = strstr(text, "\nUmask:");
+    return line ? 0666 & ~mode_t(strtoul(line + 7, nullptr, 8)) : 0600;
+}
+
 bool TemporaryFile::replace(const std::string& target, bool keepMode)
 {
     // Only a regular file is ever replaced: never a folder, a FIFO or a device.
@@ -77,8 +92,8 @@ bool TemporaryFile::replace(const std::string& target, bool keepMode)
     bool exists = stat(target.c_str(), &info) == 0;
     if (exists && !S_ISREG(info.st_mode))
         return false;
-    if (keepMode && exists)
-        fchmod(descriptor, info.st_mode & 0777);
+    if (keepMode)
+        fchmod(descriptor, exists ? info.st_mode & 0777 : newFileMode());
     int closing = descriptor;
     descriptor = -1;
     if (close(closing) != 0 || rename(path.c_str(), target.c_str()) != 0)
@@ -147,6 +162,14 @@ bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, 
 bool linuxRemoveEntry(const char* path)
 {
     return remove(path) == 0;
+}
+
+bool linuxRemoveFile(const char* path)
+{
+    // unlink never takes a folder, so an entry swapped for one after the
+    // look is still left alone.
+    struct stat info;
+    return lstat(path, &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) && unlink(path) == 0;
 }
 
 PathKind linuxPathKind(const char* path)

@@ -7,6 +7,7 @@ const PlatformServices& systemPlatform()
         .createFolder = linuxCreateFolder,
         .removeInFolder = linuxRemoveInFolder,
         .removeEntry = linuxRemoveEntry,
+        .removeFile = linuxRemoveFile,
         .pathKind = linuxPathKind,
         .removeFolder = linuxRemoveFolder,
         .renameEntry = linuxRenameEntry,

@@ -56,19 +56,22 @@ struct TemporaryFile
     TemporaryFile& operator=(const TemporaryFile&) = delete;
 
     // Creates the file beside target, named from prefix and a unique suffix,
-    // with the ordinary permissions of a new file (0666 less the umask).
+    // readable and writable by its owner only until replace.
     bool create(const std::string& target, const char* prefix);
     // Writes all of data; false when the disk does not take it.
     bool write(const void* data, size_t size);
-    // Gives the file the permissions of the file it is about to replace, when
-    // there is one, closes it and moves it over target; false, target
-    // untouched, when target is anything but a regular file.
+    // With keepMode, gives the file the permissions of the file it is about
+    // to replace, or without one those of any new file of the user (0666
+    // less the umask); without keepMode the caller has set them. Then closes
+    // it and moves it over target; false, target untouched, when target is
+    // anything but a regular file.
     bool replace(const std::string& target, bool keepMode);
 };
 
 bool linuxCreateFolder(const char* path);
 bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
 bool linuxRemoveEntry(const char* path);
+bool linuxRemoveFile(const char* path);
 PathKind linuxPathKind(const char* path);
 FILE* linuxOpenFile(const char* path, FileAccess access);
 bool linuxRemoveFolder(const char* path);

@@ -114,6 +114,9 @@ struct PlatformServices
     bool (*removeInFolder)(const char* folder, EntryPick pick, const void* context, bool recursive);
     // Removes a file, a link or an empty folder; true when it was removed.
     bool (*removeEntry)(const char* path);
+    // Removes a regular file or a link (never what the link leads to); a
+    // folder, a FIFO, a socket or a device stays. True when it was removed.
+    bool (*removeFile)(const char* path);
     // What a path names now, following links.
     PathKind (*pathKind)(const char* path);
     // Removes an empty folder; true when it was removed.
@@ -194,8 +197,8 @@ struct PlatformServices
     // no message, -1 for any other failure.
     int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length);
     // Fetches url and stores the body at the absolute path: written beside
-    // it and renamed over it only after a complete, successful transfer, and
-    // never over anything but a regular file.
+    // it and renamed over it only after a complete, successful transfer that
+    // brought at least one byte, and never over anything but a regular file.
     bool (*download)(const char* url, const char* path);
 
     // Dialogs, modal: each returns once the user has answered. Without a

@@ -251,6 +251,21 @@ bool windowsRemoveEntry(const char* path)
     return DeleteFileW(wide.c_str()) != 0;
 }
 
+bool windowsRemoveFile(const char* path)
+{
+    std::wstring wide;
+    if (!toWide(path, wide))
+        return false;
+    DWORD attributes = GetFileAttributesW(wide.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    // A symbolic link or junction goes as a link, whatever it leads to.
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return (attributes & FILE_ATTRIBUTE_DIRECTORY ? RemoveDirectoryW(wide.c_str()) : DeleteFileW(wide.c_str())) != 0;
+    return !(attributes & FILE_ATTRIBUTE_DIRECTORY) && kindOf(wide) == PathKind::Regular &&
+           DeleteFileW(wide.c_str()) != 0;
+}
+
 PathKind windowsPathKind(const char* path)
 {
     std::wstring wide;

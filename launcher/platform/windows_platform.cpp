@@ -7,6 +7,7 @@ const PlatformServices& systemPlatform()
         .createFolder = windowsCreateFolder,
         .removeInFolder = windowsRemoveInFolder,
         .removeEntry = windowsRemoveEntry,
+        .removeFile = windowsRemoveFile,
         .pathKind = windowsPathKind,
         .removeFolder = windowsRemoveFolder,
         .renameEntry = windowsRenameEntry,

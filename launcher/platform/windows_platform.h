@@ -70,6 +70,7 @@ std::wstring besideTarget(const std::wstring& target, const wchar_t* prefix);
 bool windowsCreateFolder(const char* path);
 bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
 bool windowsRemoveEntry(const char* path);
+bool windowsRemoveFile(const char* path);
 PathKind windowsPathKind(const char* path);
 bool windowsRemoveFolder(const char* path);
 bool windowsRenameEntry(const char* from, const char* to);

@@ -95,6 +95,12 @@ TEST(FileCommands, CopyRenameAndDelete)
     EXPECT_TRUE(std::filesystem::last_write_time(utf8Path(to)) == written);
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.root), std::filesystem::directory_iterator()), 2);
 
+    // A missing source removes the old file, never a folder.
+    std::string folder = s.folder("kept");
+    EXPECT_EQ(call(library, "FileCopyTo", s.path("missing").c_str(), folder.data()), 0);
+    EXPECT_TRUE(s.exists("kept"));
+    std::filesystem::remove(utf8Path(folder));
+
     EXPECT_EQ(call(library, "FileRename", from.c_str(), to.data()), 0);
     EXPECT_FALSE(s.exists("source \u00e9.bin"));
     EXPECT_EQ(call(library, "FileDelete", to.c_str()), 0);

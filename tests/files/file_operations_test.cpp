@@ -3,9 +3,19 @@
 
 #include <gtest/gtest.h>
 
+#include <dirent.h>
 #include <fcntl.h>
+#include <pwd.h>
+#include <spawn.h>
+#include <sys/socket.h>
 #include <sys/stat.h>
+#include <sys/un.h>
+#include <sys/wait.h>
 #include <sys/xattr.h>
+
+#include <cstring>
+
+extern char** environ;
 
 namespace
 {
@@ -14,6 +24,108 @@ std::string content(const std::string& path)
     std::ifstream file(path, std::ios::binary);
     return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
 }
+
+int runProgram(std::vector<std::string> words)
+{
+    std::vector<char*> argv;
+    for (std::string& word : words)
+        argv.push_back(word.data());
+    argv.push_back(nullptr);
+    pid_t pid;
+    int status = -1;
+    if (posix_spawn(&pid, argv[0], nullptr, nullptr, argv.data(), environ) != 0 || waitpid(pid, &status, 0) != pid)
+        return -1;
+    return status;
+}
+
+// A user of the test's own, added by root and removed at the end.
+struct OtherUser
+{
+    std::string name = "tesmar-probe-" + std::to_string(getpid());
+    uid_t uid = 0;
+    gid_t gid = 0;
+
+    OtherUser()
+    {
+        if (runProgram({"/usr/sbin/useradd", "--system", "--no-create-home", "--shell", "/usr/sbin/nologin", name}) != 0)
+            return;
+        if (passwd* entry = getpwnam(name.c_str()))
+        {
+            uid = entry->pw_uid;
+            gid = entry->pw_gid;
+        }
+    }
+    ~OtherUser() { runProgram({"/usr/sbin/userdel", name}); }
+};
+
+// Runs in a child as user: lists folder over and over until told to stop
+// (stop's other end closed), trying to open every copy in progress. Exits 1
+// when it opened one, 2 when it never saw one, 0 otherwise.
+[[noreturn]] void pollCopies(const OtherUser& user, const std::string& folder, int ready, int stop)
+{
+    if (setgid(user.gid) != 0 || setuid(user.uid) != 0)
+        _exit(3);
+    fcntl(stop, F_SETFL, O_NONBLOCK);
+    ssize_t ignored = write(ready, "r", 1);
+    (void)ignored;
+    bool seen = false;
+    char byte;
+    while (read(stop, &byte, 1) < 0)
+    {
+        DIR* listing = opendir(folder.c_str());
+        while (dirent* entry = listing ? readdir(listing) : nullptr)
+        {
+            if (strncmp(entry->d_name, ".copy-", 6) != 0)
+                continue;
+            seen = true;
+            if (open((folder + "/" + entry->d_name).c_str(), O_RDONLY) >= 0)
+                _exit(1);
+        }
+        if (listing)
+            closedir(listing);
+    }
+    _exit(seen ? 0 : 2);
+}
+}
+
+// Another user watching a shared folder never opens the copy of a private
+// file while it is being written.
+TEST(FileOperations, CopyInProgressIsTheOwnersOnly)
+{
+    if (getuid() != 0)
+        GTEST_SKIP() << "needs root to add a second user";
+    OtherUser other;
+    ASSERT_NE(other.uid, 0u) << "useradd failed";
+    Scratch s;
+    chmod(s.root.c_str(), 01777);
+    // Sparse, but copied byte for byte: long enough to be caught at.
+    std::string from = s.path("private.bin");
+    int source = open(from.c_str(), O_WRONLY | O_CREAT, 0600);
+    ASSERT_EQ(ftruncate(source, 64 << 20), 0);
+    close(source);
+    mode_t before = umask(022);
+
+    int ready[2], stop[2];
+    ASSERT_EQ(pipe(ready), 0);
+    ASSERT_EQ(pipe(stop), 0);
+    pid_t poller = fork();
+    if (poller == 0)
+    {
+        close(stop[1]);
+        pollCopies(other, utf8Text(s.root), ready[1], stop[0]);
+    }
+    close(ready[1]);
+    close(stop[0]);
+    char byte;
+    EXPECT_EQ(read(ready[0], &byte, 1), 1);
+    EXPECT_EQ(fileCopyTo(from.c_str(), s.path("copy.bin").c_str()), 0);
+    close(stop[1]);
+    int status = -1;
+    waitpid(poller, &status, 0);
+    close(ready[0]);
+    umask(before);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "poller status " << status;
+    EXPECT_EQ(std::filesystem::file_size(s.root / "copy.bin"), 64u << 20);
 }
 
 TEST(FileOperations, DeleteAndRename)
@@ -74,12 +186,29 @@ TEST(FileOperations, CopyKeepsDataModeTimesAndAttributes)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.root), std::filesystem::directory_iterator()), 2);
 }
 
+// A missing source removes an old file or link (not what it leads to), and
+// nothing of any other kind.
 TEST(FileOperations, CopyOfAMissingSourceStillRemovesTheDestination)
 {
     Scratch s;
     s.file("dest", "old");
-    EXPECT_EQ(fileCopyTo(s.path("nothing").c_str(), s.path("dest").c_str()), 0);
-    EXPECT_FALSE(s.exists("dest"));
+    std::filesystem::create_directory_symlink(s.folder("linked"), s.root / "link");
+    s.folder("empty");
+    mkfifo(s.path("fifo").c_str(), 0600);
+    sockaddr_un address = {AF_UNIX, {}};
+    snprintf(address.sun_path, sizeof address.sun_path, "%s", s.path("socket").c_str());
+    int listener = socket(AF_UNIX, SOCK_STREAM, 0);
+    ASSERT_EQ(bind(listener, reinterpret_cast<sockaddr*>(&address), sizeof address), 0);
+    close(listener);
+    for (auto [name, removed] : {std::pair{"dest", true}, {"link", true}, {"empty", false}, {"fifo", false},
+                                 {"socket", false}})
+    {
+        EXPECT_EQ(fileCopyTo(s.path("nothing").c_str(), s.path(name).c_str()), 0);
+        EXPECT_EQ(s.exists(name), !removed) << name;
+    }
+    EXPECT_TRUE(s.exists("linked"));
+    for (const char* name : {"linked", "empty", "fifo", "socket"})
+        std::filesystem::remove(s.root / name);
     EXPECT_EQ(fileCopyTo(s.file("src").c_str(), s.path("no/folder/dest").c_str()), 0); // fails quietly
     EXPECT_EQ(fileCopyTo(nullptr, s.path("dest").c_str()), -1);
     EXPECT_EQ(fileCopyTo(s.path("src").c_str(), nullptr), -1);

@@ -69,6 +69,28 @@ TEST(LaunchAppWithFile, OpensWithTheChosenApplication)
     EXPECT_EQ(launchAppWithFile(nullptr, app.c_str()), -1);
 }
 
+// A file named like an option reaches the chosen application as a path.
+TEST(LaunchAppWithFile, FileNamesNeverReadAsOptions)
+{
+    Scratch s;
+    std::filesystem::path folder = std::filesystem::current_path();
+    std::filesystem::current_path(s.root);
+    s.file("-v");
+    s.folder("sub");
+    s.file("sub/-v");
+    PlatformDouble platform;
+    const std::pair<std::string, std::string> cases[] = {
+        {"-v", "./-v"}, {"Vol:-v", "./-v"}, {"sub/-v", "sub/-v"}, {s.path("-v"), s.path("-v")}};
+    for (const auto& [text, argument] : cases)
+    {
+        platform.calls.clear();
+        EXPECT_EQ(runAppWithFile(text.c_str(), "Vol:/opt/app"), 0);
+        EXPECT_EQ(launchAppWithFile(text.c_str(), "Vol:/opt/app"), 0);
+        EXPECT_EQ(platform.calls, std::vector<std::string>(2, "launch /opt/app [" + argument + "]")) << text;
+    }
+    std::filesystem::current_path(folder);
+}
+
 TEST(LaunchAppWithFile, DefaultApplicationThroughTheFileOpener)
 {
     Scratch s;
