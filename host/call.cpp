@@ -17,6 +17,18 @@ HostBuffer makeBuffer(const BufferSpec& request)
     return buffer;
 }
 
+BufferSpec passOn(const HostBuffer& buffer)
+{
+    BufferSpec next;
+    next.null = buffer.null;
+    next.contentGiven = true;
+    next.content.assign(buffer.bytes.get(), strnlen(buffer.bytes.get(), buffer.capacity));
+    next.content.push_back('\0');
+    next.sizeGiven = true;
+    next.size = buffer.size;
+    return next;
+}
+
 bool splitScriptLine(std::string_view line, std::vector<std::string>& words, std::string& error)
 {
     words.clear();
@@ -186,6 +198,10 @@ bool parseCall(const std::vector<std::string>& words, CallSpec& call, std::strin
         {
             buffer.null = true;
         }
+        else if (option == "--buf1-from-previous")
+        {
+            buffer.fromPrevious = true;
+        }
         else if (option == "--no-host")
         {
             call.nullHost = true;
@@ -195,6 +211,11 @@ bool parseCall(const std::vector<std::string>& words, CallSpec& call, std::strin
             error = "unknown option '" + option + "'";
             return false;
         }
+    }
+    if (call.buffer1.fromPrevious && (call.buffer1.contentGiven || call.buffer1.null))
+    {
+        error = "--buf1-from-previous gives buffer 1 its content: not with --buf1, --list or --no-buf1";
+        return false;
     }
     return true;
 }

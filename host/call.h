@@ -16,6 +16,7 @@ struct BufferSpec
     std::string content;         // bytes placed at the start of the buffer
     bool sizeGiven = false;
     int64_t size = 0; // the size argument when given; by default the content's length
+    bool fromPrevious = false; // buffer 1 of a script's previous call, passed on
 };
 
 struct CallSpec
@@ -43,6 +44,10 @@ struct HostBuffer
 
 HostBuffer makeBuffer(const BufferSpec& request);
 
+// What a later call's --buf1-from-previous receives of this buffer: its text
+// up to the first NUL (all of it when it holds none) with a NUL, and its size.
+BufferSpec passOn(const HostBuffer& buffer);
+
 // Splits a script line into words: blanks separate them, "..." groups with
 // the escapes \n \t \0 \\ \" inside, '...' groups literally, and a # outside
 // quotes starts a comment. False with a message on an unterminated quote or
@@ -50,7 +55,8 @@ HostBuffer makeBuffer(const BufferSpec& request);
 bool splitScriptLine(std::string_view line, std::vector<std::string>& words, std::string& error);
 
 // Parses COMMAND and its options: --text T, --value V, --buf1 TEXT,
-// --list ENTRY..., --buf1-size N, --no-buf1, the same for buf2, --no-host.
+// --list ENTRY..., --buf1-size N, --no-buf1, the same for buf2,
+// --buf1-from-previous, --no-host.
 bool parseCall(const std::vector<std::string>& words, CallSpec& call, std::string& error);
 
 // Formats a float result the shortest way that reads back the same.

@@ -2,6 +2,7 @@
 // host application does, with a scriptable stand-in for the host's services.
 #include "call.h"
 #include "command.h"
+#include "command_names.h"
 #include "command_table.h"
 #include "library_loader.h"
 #include "reference.h"
@@ -17,17 +18,19 @@
 #include <cstring>
 #include <fstream>
 #include <iostream>
+#include <optional>
 #include <string>
 #include <vector>
 
 static const char kUsage[] =
     "usage: plugin-host [HOST OPTIONS] LIBRARY COMMAND [CALL OPTIONS]\n"
     "       plugin-host [HOST OPTIONS] LIBRARY --script FILE   (FILE - reads standard input)\n"
-    "       plugin-host --commands\n"
+    "       plugin-host --commands [LIBRARY]   (the commands LIBRARY exports; without it, all and their libraries)\n"
     "       plugin-host --help [COMMAND]   (a command's synopsis from the command reference)\n"
     "\n"
     "host options:\n"
-    "  --choose N        answer N when a list is shown (default: ask on a terminal, else keep the selection)\n"
+    "  --choose N        answer N when a list is shown, as given: -1 is the user dismissing it\n"
+    "                    (default: ask on a terminal, else keep the selection)\n"
     "  --lang N          the host's language number (default 0)\n"
     "  --strings FILE    localized texts: key=value lines, [N] starts language N\n"
     "  --fail-rename     refuse to rename buttons\n"
@@ -42,6 +45,8 @@ static const char kUsage[] =
     "  --buf1-size N     the size passed for buffer 1 (default: its content, else 1024)\n"
     "  --no-buf1         pass a null buffer 1\n"
     "  --buf2 ..., --buf2-size N, --no-buf2   the same for buffer 2\n"
+    "  --buf1-from-previous   in a script: buffer 1 holds the text the previous call left in\n"
+    "                    its buffer 1, with that buffer's size (--buf1-size N sets another)\n"
     "  --no-host         pass a null host context\n";
 
 static bool fail(const std::string& message)
@@ -75,24 +80,71 @@ static bool parseFloat(const char* text, float& out)
     return ec == std::errc() && ptr == end && ptr != text;
 }
 
+// ", not 'WORD'" for the word after option i, when there is one.
+static std::string given(int argc, char** argv, int i)
+{
+    return i + 1 < argc ? std::string(", not '") + argv[i + 1] + "'" : std::string();
+}
+
+// Without a library: every command and the libraries that carry it; with
+// one: the commands it exports.
+static int listCommands(const char* path)
+{
+    if (!path)
+    {
+        for (size_t c = 0; c < kCommandCount; c++)
+            printf("%-24s %s\n", kCommands[c].name, libraryNames(kCommands[c].libraries).c_str());
+        return 0;
+    }
+    void* library = loadPluginLibrary(path);
+    if (!library)
+        return fail(std::string("cannot load library: ") + pluginLoadError()), 2;
+    for (size_t c = 0; c < kCommandCount; c++)
+        if (findPluginSymbol(library, kCommands[c].name))
+            printf("%s\n", kCommands[c].name);
+    closePluginLibrary(library);
+    return 0;
+}
+
 struct Session
 {
     void* library = nullptr;
+    std::string libraryName;
+    std::optional<BufferSpec> previousBuffer1; // what the previous call left in buffer 1
     ScriptedHost host;
     HostContext context{};
     HostCallbackTable table{};
 };
 
+// Why the library has no command of that name, and what was probably meant.
+static std::string missingCommand(const Session& session, const std::string& name)
+{
+    if (const CommandInfo* info = findCommand(name.c_str()))
+        return name + " is a command of " + librariesHere(info->libraries) + ", not of " + session.libraryName;
+    const CommandInfo& closest = closestCommand(name);
+    std::string message = "unknown command '" + name + "'; the closest is " + closest.name;
+    if (!findPluginSymbol(session.library, closest.name))
+        message += ", a command of " + librariesHere(closest.libraries);
+    return message + " (plugin-host --commands lists them)";
+}
+
 static bool runCall(Session& session, const CallSpec& call)
 {
     const CommandInfo* info = findCommand(call.command.c_str());
-    if (!info)
-        return fail("unknown command '" + call.command + "' (plugin-host --commands lists them)");
     auto entry = reinterpret_cast<HostCommandEntry>(findPluginSymbol(session.library, call.command.c_str()));
-    if (!entry)
-        return fail("the library has no command '" + call.command + "'");
+    if (!info || !entry)
+        return fail(missingCommand(session, call.command));
 
-    HostBuffer buffer1 = makeBuffer(call.buffer1);
+    BufferSpec spec1 = call.buffer1;
+    if (spec1.fromPrevious)
+    {
+        if (!session.previousBuffer1)
+            return fail("--buf1-from-previous: there is no previous call");
+        spec1 = *session.previousBuffer1;
+        if (call.buffer1.sizeGiven)
+            spec1.size = call.buffer1.size;
+    }
+    HostBuffer buffer1 = makeBuffer(spec1);
     HostBuffer buffer2 = makeBuffer(call.buffer2);
     fflush(session.host.log);
     float result = entry(call.text ? call.text->c_str() : nullptr, call.value, buffer1.data(), buffer1.size,
@@ -102,6 +154,7 @@ static bool runCall(Session& session, const CallSpec& call)
         printf("  buffer1=%s", quoteBuffer(buffer1.data(), int32_t(buffer1.capacity)).c_str());
     printf("\n");
     fflush(stdout);
+    session.previousBuffer1 = passOn(buffer1);
     return true;
 }
 
@@ -143,28 +196,37 @@ static int run(int argc, char** argv)
             return 0;
         }
         if (option == "--commands")
-        {
-            for (size_t c = 0; c < kCommandCount; c++)
-                printf("%s\n", kCommands[c].name);
-            return 0;
-        }
+            return listCommands(hasValue ? argv[i + 1] : nullptr);
         if (option == "--fail-rename")
             session.host.failRename = true;
         else if (option == "--fail-icon")
             session.host.failIcon = true;
-        else if (option == "--choose" && hasValue && parseInt(argv[i + 1], session.host.choose))
-            i++;
-        else if (option == "--lang" && hasValue && parseInt(argv[i + 1], session.host.language))
-            i++;
-        else if (option == "--size-answer" && hasValue && parseFloat(argv[i + 1], session.host.sizeAnswer))
-            i++;
-        else if (option == "--strings" && hasValue)
+        else if (option == "--choose" || option == "--lang")
         {
+            int32_t number = 0;
+            if (!hasValue || !parseInt(argv[i + 1], number))
+                return fail(option + " takes a whole number" + given(argc, argv, i)), 2;
+            if (option == "--choose")
+                session.host.choose = number;
+            else
+                session.host.language = number;
+            i++;
+        }
+        else if (option == "--size-answer")
+        {
+            if (!hasValue || !parseFloat(argv[i + 1], session.host.sizeAnswer))
+                return fail(option + " takes a number" + given(argc, argv, i)), 2;
+            i++;
+        }
+        else if (option == "--strings")
+        {
+            if (!hasValue)
+                return fail("--strings takes a file of localized texts"), 2;
             if (!loadLocalization(argv[++i], session.host.strings))
                 return fail(std::string("cannot read ") + argv[i]), 2;
         }
         else
-            return fail("bad host option '" + option + "'\n" + kUsage), 2;
+            return fail("unknown host option '" + option + "'\n" + kUsage), 2;
     }
     if (argc - i < 2)
         return fail(std::string("a library and a command are needed\n") + kUsage), 2;
@@ -182,12 +244,13 @@ static int run(int argc, char** argv)
     session.library = loadPluginLibrary(path);
     if (!session.library)
         return fail(std::string("cannot load library: ") + pluginLoadError()), 2;
+    session.libraryName = libraryName(path);
     installScriptedHost(session.host, session.context, session.table);
 
     bool ok;
     if (script)
     {
-        session.host.askTerminal = session.host.choose < 0 && words[1] != "-" && isatty(0);
+        session.host.askTerminal = !session.host.choose && words[1] != "-" && isatty(0);
         if (words[1] == "-")
         {
             ok = runScript(session, std::cin);
@@ -202,7 +265,7 @@ static int run(int argc, char** argv)
     }
     else
     {
-        session.host.askTerminal = session.host.choose < 0 && isatty(0);
+        session.host.askTerminal = !session.host.choose && isatty(0);
         ok = runCall(session, call);
     }
     closePluginLibrary(session.library);

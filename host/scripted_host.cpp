@@ -1,5 +1,6 @@
 #include "scripted_host.h"
 
+#include <cstdint>
 #include <cstdlib>
 #include <fstream>
 #include <sstream>
@@ -89,20 +90,27 @@ static int32_t showDropdown(const char* title, int32_t count, char** items, int3
     fprintf(g_host->log, "host: show list \"%s\", selected %d:\n", show(title), selected);
     for (int32_t i = 0; i < count; i++)
         fprintf(g_host->log, "host:   %d %s\n", i, show(items[i]));
-    int32_t answer = selected;
-    if (g_host->choose >= 0)
+    std::optional<int32_t> answer = g_host->choose;
+    if (!answer && g_host->askTerminal)
     {
-        answer = g_host->choose;
-    }
-    else if (g_host->askTerminal)
-    {
-        fprintf(stderr, "choose 0 to %d: ", count - 1);
+        fprintf(stderr, "choose 0 to %d (-1 dismisses the list): ", count - 1);
         char line[64];
+        char* end = nullptr;
         if (fgets(line, sizeof(line), stdin))
-            answer = int32_t(strtol(line, nullptr, 10));
+        {
+            long number = strtol(line, &end, 10);
+            if (end != line && (*end == '\n' || *end == '\0') && number >= INT32_MIN && number <= INT32_MAX)
+                answer = int32_t(number);
+        }
     }
-    fprintf(g_host->log, "host: chose %d\n", answer);
-    return answer;
+    if (!answer)
+    {
+        // Nobody answered: the host hands back the selection it was given.
+        fprintf(g_host->log, "host: no answer (no --choose, no terminal): selection %d kept\n", selected);
+        return selected;
+    }
+    fprintf(g_host->log, "host: chose %d\n", *answer);
+    return *answer;
 }
 
 static void renameSetNext(const char* text)

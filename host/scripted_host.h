@@ -8,6 +8,7 @@
 #include <cstdint>
 #include <cstdio>
 #include <map>
+#include <optional>
 #include <string>
 #include <string_view>
 
@@ -24,7 +25,7 @@ bool loadLocalization(const std::string& path, LocalizedStrings& strings);
 struct ScriptedHost
 {
     int32_t language = 0;
-    int32_t choose = -1;          // the answer to a shown list; -1: ask, or keep the selection
+    std::optional<int32_t> choose; // the answer to a shown list, as given; none: ask, or keep the selection
     bool askTerminal = false;     // ask on the terminal when no answer is given
     bool failRename = false;
     bool failIcon = false;

@@ -50,7 +50,8 @@ TEST(ScriptLine, CallOptions)
     EXPECT_EQ(call.buffer1.content, std::string("/tmp/\0Head\0Body_TXTR\0", 21));
     EXPECT_EQ(call.buffer2.content, std::string("x\0", 2));
 
-    for (const char* bad : {"--text x", "Cmd --value", "Cmd --value 1x", "Cmd --buf1-size 3000000000", "Cmd --what"})
+    for (const char* bad : {"--text x", "Cmd --value", "Cmd --value 1x", "Cmd --buf1-size 3000000000", "Cmd --what",
+                            "Cmd --buf1-from-previous --list a", "Cmd --no-buf1 --buf1-from-previous"})
         EXPECT_FALSE(parseCall(split(bad), call, error)) << bad;
 }
 

@@ -1,5 +1,6 @@
 // plugin-host as a user runs it: its output, its session state across script
 // lines, and its messages for mistakes.
+#include "command_names.h"
 #include "command_table.h"
 
 #include <gtest/gtest.h>
@@ -109,6 +110,38 @@ TEST(PluginHost, ScriptKeepsStateAcrossLines)
                        "RenameButton -> -1  buffer1=\"Old\"\n");
 }
 
+// The host's answer to a shown list passes as given, -1 included; with none
+// the selection is kept and said so. A script line can take over the text the
+// line before left in buffer 1.
+TEST(PluginHost, AnswersAsGivenAndBufferOnePassedOn)
+{
+    const std::string list = "DropdownNew\nDropdownAdd --text A\nDropdownAdd --text B\nDropdownSelect --value 1\n"
+                             "DropdownShow --text T\nDropdownGetSelected\n";
+    const std::string shown = "DropdownNew -> 0\nDropdownAdd -> 0\nDropdownAdd -> 1\nDropdownSelect -> 1\n"
+                              "host: show list \"T\", selected 1:\nhost:   0 A\nhost:   1 B\n";
+    HostRun dismissed = runHost({"--choose", "-1", BRINDLE_LIBRARY, "--script", "-"}, list);
+    EXPECT_EQ(dismissed.out, shown + "host: chose -1\nDropdownShow -> -1\nDropdownGetSelected -> -1\n");
+    HostRun unanswered = runHost({BRINDLE_LIBRARY, "--script", "-"}, list);
+    EXPECT_EQ(unanswered.out, shown + "host: no answer (no --choose, no terminal): selection 1 kept\n"
+                                      "DropdownShow -> 1\nDropdownGetSelected -> 1\n");
+
+    std::string strings = testing::TempDir() + "/plugin-host-pass-" + std::to_string(getpid());
+    std::ofstream(strings) << "done=Exported %ARG1% meshes\n";
+    HostRun passed = runHost({"--strings", strings, BRINDLE_LIBRARY, "--script", "-"},
+                             "GetLocalizedText --text done --buf1-size 23\n"
+                             "StrReplaceArg --text 3 --value 1 --buf1-from-previous\n"
+                             "GetLocalizedText --text done --buf1-size 23\n"
+                             "StrReplaceArg --text 1234567890 --value 1 --buf1-from-previous\n"
+                             "StrReplaceArg --text 1234567890 --value 1 --buf1-from-previous --buf1-size 27\n");
+    std::filesystem::remove(strings);
+    EXPECT_EQ(passed.status, 0) << passed.err;
+    EXPECT_EQ(passed.out, "GetLocalizedText -> 0  buffer1=\"Exported %ARG1% meshes\"\n"
+                          "StrReplaceArg -> 0  buffer1=\"Exported 3 meshes\"\n"
+                          "GetLocalizedText -> 0  buffer1=\"Exported %ARG1% meshes\"\n"
+                          "StrReplaceArg -> -1  buffer1=\"Exported %ARG1% meshes\"\n"
+                          "StrReplaceArg -> 0  buffer1=\"Exported 1234567890 meshes\"\n");
+}
+
 TEST(PluginHost, MistakesAreClearMessages)
 {
     struct Case
@@ -119,12 +152,19 @@ TEST(PluginHost, MistakesAreClearMessages)
     };
     const Case cases[] = {
         {{"/no/such/library.so", "DropdownNew"}, "", "cannot load library"},
-        {{BRINDLE_LIBRARY, "NoSuchCommand"}, "", "unknown command 'NoSuchCommand'"},
         {{BRINDLE_LIBRARY, "g_dropdowns"}, "", "unknown command 'g_dropdowns'"},
-        {{LAUNCHER_LIBRARY, "DropdownGetSize"}, "", "the library has no command 'DropdownGetSize'"},
+        {{BRINDLE_LIBRARY, "dropdownnew"}, "", "unknown command 'dropdownnew'; the closest is DropdownNew ("},
+        {{BRINDLE_LIBRARY, "doExportColada"}, "",
+         "unknown command 'doExportColada'; the closest is doExportCollada, a command of TesmarLauncherDLL ("},
+        {{BRINDLE_LIBRARY, "doExportCollada"}, "", "doExportCollada is a command of TesmarLauncherDLL, not of Brindle"},
+        {{LAUNCHER_LIBRARY, "DropdownGetSize"}, "", "DropdownGetSize is a command of Brindle, not of TesmarLauncherDLL"},
         {{BRINDLE_LIBRARY, "DropdownGet", "--value", "two"}, "", "--value takes a number"},
         {{BRINDLE_LIBRARY}, "", "a library and a command are needed"},
-        {{"--choose", "x", BRINDLE_LIBRARY, "DropdownNew"}, "", "bad host option"},
+        {{"--choose", "x", BRINDLE_LIBRARY, "DropdownNew"}, "", "--choose takes a whole number, not 'x'"},
+        {{"--lang"}, "", "--lang takes a whole number"},
+        {{"--size-answer", "big", BRINDLE_LIBRARY, "DropdownNew"}, "", "--size-answer takes a number, not 'big'"},
+        {{"--what", BRINDLE_LIBRARY, "DropdownNew"}, "", "unknown host option '--what'"},
+        {{BRINDLE_LIBRARY, "StrReplaceArg", "--buf1-from-previous"}, "", "--buf1-from-previous: there is no previous call"},
         {{BRINDLE_LIBRARY, "--script", "-"}, "DropdownNew\nDropdownAdd --text \"open\n", "line 2: unterminated"},
         {{BRINDLE_LIBRARY, "--script", "/no/such/script"}, "", "cannot read /no/such/script"},
     };
@@ -137,12 +177,21 @@ TEST(PluginHost, MistakesAreClearMessages)
     }
 }
 
-TEST(PluginHost, ListsTheCommandTable)
+// Without a library every command with its libraries; with one, the commands
+// of the table that it exports.
+TEST(PluginHost, ListsTheCommands)
 {
-    HostRun run = runHost({"--commands"});
-    EXPECT_EQ(run.status, 0);
-    std::string expected;
+    std::string all, brindle, launcher;
     for (size_t i = 0; i < kCommandCount; i++)
-        expected += std::string(kCommands[i].name) + "\n";
-    EXPECT_EQ(run.out, expected);
+    {
+        const CommandInfo& command = kCommands[i];
+        std::string name = command.name;
+        all += name + std::string(name.size() < 24 ? 24 - name.size() : 0, ' ') + " " +
+               libraryNames(command.libraries) + "\n";
+        brindle += command.libraries & LibBrindle ? name + "\n" : "";
+        launcher += command.libraries & LibLauncher ? name + "\n" : "";
+    }
+    EXPECT_EQ(runHost({"--commands"}).out, all);
+    EXPECT_EQ(runHost({"--commands", BRINDLE_LIBRARY}).out, brindle);
+    EXPECT_EQ(runHost({"--commands", LAUNCHER_LIBRARY}).out, launcher);
 }

@@ -19,5 +19,6 @@ struct LoadedLibrary
     void* symbol(const char* name) const;
 };
 
-// Path of a built library by its name, such as "Brindle".
+// Path of a built library by its name, such as "Brindle"; on Linux from the
+// folder that TESMAR_LIBRARY_DIR names, when it is set.
 std::string libraryPath(const std::string& name);

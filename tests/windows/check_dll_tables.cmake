@@ -1,7 +1,13 @@
 # Reads a DLL's export and import tables with the cross toolchain's objdump:
 # the exports must be exactly EXPECTED, and the imports only the system's own
 # DLLs named in ALLOWED (names without ".dll", separated by "|"), so that
-# nothing has to be shipped beside it.
+# nothing has to be shipped beside it. When the environment variable
+# TESMAR_LIBRARY_DIR names a folder, the DLL of the same name there is read:
+# scripts/package checks the DLLs it packed so.
+if(DEFINED ENV{TESMAR_LIBRARY_DIR})
+    get_filename_component(name ${DLL} NAME)
+    set(DLL $ENV{TESMAR_LIBRARY_DIR}/${name})
+endif()
 execute_process(COMMAND x86_64-w64-mingw32-objdump -p ${DLL} OUTPUT_VARIABLE dump RESULT_VARIABLE status)
 if(NOT status EQUAL 0)
     message(FATAL_ERROR "objdump could not read ${DLL}")
