@@ -7,6 +7,7 @@
 #include "library.h"
 #include "vyx_writer.h"
 #include "../files/scratch.h"
+#include "../homepage/update_server.h"
 
 #include <gtest/gtest.h>
 
@@ -162,15 +163,22 @@ TEST_F(WriteSweep, UpdateCheck)
     std::string data = s.file("served", served);
     s.folder("home");
     std::string path = s.path("home/settings.txt");
+    UpdateServer server(utf8Text(s.root));
+    ASSERT_GT(server.port, 0);
     size_t rewritten = 0;
-    for (const char* name : {"CheckUpdateJA", "CheckUpdateALL", "CheckUpdateHP"})
+    // A web address once: the body reaches the disk through libcurl.
+    const std::pair<const char*, std::string> checks[] = {{"CheckUpdateJA", "file://" + data},
+                                                          {"CheckUpdateALL", "file://" + data},
+                                                          {"CheckUpdateHP", "file://" + data},
+                                                          {"CheckUpdateJA", server.url("served")}};
+    for (const auto& [name, address] : checks)
     {
         HostCommandEntry check = command(name);
         char url[512];
         auto prepare = [&] {
             s.file("home/settings.txt", settings);
             s.file("home/update.dat", earlier);
-            snprintf(url, sizeof url, "file://%s", data.c_str());
+            snprintf(url, sizeof url, "%s", address.c_str());
         };
         auto call = [&] { return check(path.c_str(), 0, url, sizeof url, nullptr, 0, nullptr); };
         prepare();
