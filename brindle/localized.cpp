@@ -117,7 +117,8 @@ bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& rep
 
 float strReplaceArg(const char* replacement, double value, char* buffer1, int32_t buffer1Size)
 {
-    if (!replacement || textMissing(buffer1) || buffer1Size <= 0)
+    // The size is tested before buffer 1 is read at all.
+    if (!replacement || !buffer1 || buffer1Size <= 0 || buffer1[0] == '\0')
         return -1;
     // The text must end inside the buffer, and the edited text must fit in
     // it: the host's buffer is never written past its size.

@@ -28,6 +28,13 @@ float guardCommand(HostCommandEntry body, const char* text, double value, char* 
     }
 }
 
+std::string textWithin(const char* buffer1, int32_t buffer1Size)
+{
+    if (buffer1 == nullptr || buffer1Size <= 0)
+        return std::string();
+    return std::string(buffer1, strnlen(buffer1, size_t(buffer1Size)));
+}
+
 bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size)
 {
     if (buffer1 == nullptr || buffer1Size <= 0 || text == nullptr)

@@ -46,6 +46,11 @@ inline bool textMissing(const char* text)
     return text == nullptr || text[0] == '\0';
 }
 
+// The text in buffer 1 read within its size: up to its NUL, or all of its
+// size when no NUL comes first. Empty for a null buffer or a size that is not
+// positive.
+std::string textWithin(const char* buffer1, int32_t buffer1Size);
+
 // Writes a NUL-terminated text into buffer 1, cut to size - 1 bytes and a NUL
 // when it does not fit. Bytes after the terminator are left as they were.
 // False, with nothing written, when the buffer is null or its size not positive.

@@ -9,6 +9,7 @@
 #include <cstdio>
 #include <cstdlib>
 #include <cstring>
+#include <filesystem>
 #include <fstream>
 #include <new>
 #include <string>
@@ -127,16 +128,71 @@ struct MemoryReserve
 };
 MemoryReserve* MemoryReserve::active = nullptr;
 
-// Writes the listed meshes into an archive at outputPath; every object of the
+// The archive's bytes pass through here to the file. The Alembic library
+// turns on exceptions on the stream it writes to and writes the archive's
+// last parts from destructors, where an exception ends the process (a full
+// disk did exactly that). So this buffer never reports a failure to the
+// stream: the first one is remembered, the bytes after it are dropped, and
+// the export learns of it once the archive is closed.
+class ArchiveFile : public std::streambuf
+{
+  public:
+    // Creates or empties the file; false when it cannot be opened.
+    bool open(const std::filesystem::path& path)
+    {
+        return file.open(path, std::ios::out | std::ios::binary | std::ios::trunc) != nullptr;
+    }
+    // Closes the file; true when every byte reached it.
+    bool close()
+    {
+        bool closed = file.close() != nullptr;
+        return closed && !failed;
+    }
+
+  protected:
+    int_type overflow(int_type c) override
+    {
+        if (!traits_type::eq_int_type(c, traits_type::eof()) && !failed &&
+            traits_type::eq_int_type(file.sputc(traits_type::to_char_type(c)), traits_type::eof()))
+            failed = true;
+        return traits_type::not_eof(c);
+    }
+    std::streamsize xsputn(const char* bytes, std::streamsize count) override
+    {
+        if (!failed && file.sputn(bytes, count) != count)
+            failed = true;
+        return count;
+    }
+    // A position the file cannot take counts as the start: what is written
+    // after a failure is dropped anyway.
+    pos_type seekoff(off_type offset, std::ios::seekdir from, std::ios::openmode which) override
+    {
+        pos_type at = failed ? pos_type(off_type(-1)) : file.pubseekoff(offset, from, which);
+        failed = failed || at == pos_type(off_type(-1));
+        return failed ? pos_type(0) : at;
+    }
+    pos_type seekpos(pos_type at, std::ios::openmode which) override
+    {
+        failed = failed || file.pubseekpos(at, which) == pos_type(off_type(-1));
+        return at;
+    }
+    int sync() override
+    {
+        failed = failed || file.pubsync() != 0;
+        return 0;
+    }
+
+  private:
+    std::filebuf file;
+    bool failed = false;
+};
+
+// Writes the listed meshes into the archive file; every object of the
 // library lives and dies in here.
-float writeArchive(const char* outputPath, const std::vector<std::string>& entries, const MemoryReserve& reserve)
+float writeArchive(ArchiveFile& file, const std::vector<std::string>& entries, const MemoryReserve& reserve)
 {
     float result = 0;
-    // The archive is written to a stream opened here, with the path as the
-    // system spells it (UTF-16 on Windows), never through a narrow path.
-    std::ofstream stream(platform().nativePath(outputPath), std::ios::binary | std::ios::trunc);
-    if (!stream)
-        return -3;
+    std::ostream stream(&file);
     try
     {
         Alembic::Abc::OArchive archive(
@@ -168,10 +224,7 @@ float writeArchive(const char* outputPath, const std::vector<std::string>& entri
     {
         return result < 0 ? result : -3;
     }
-    // The archive wrote its last bytes as it closed; a disk that did not take
-    // them leaves no archive to speak of.
-    stream.close();
-    return result == 0 && !stream ? -1 : result;
+    return result;
 }
 }
 
@@ -191,21 +244,42 @@ float addMeshes(const char* outputPath, const char* list, int32_t listSize)
 
     std::vector<std::string> entries = splitMeshList(list, listSize);
     MemoryReserve reserve;
-    float result = writeArchive(outputPath, entries, reserve);
+    // The archive is written with the path as the system spells it (UTF-16
+    // on Windows), never through a narrow path.
+    ArchiveFile file;
+    if (!file.open(platform().nativePath(outputPath)))
+        return -3;
+    float result = writeArchive(file, entries, reserve);
+    // An archive that could not be finished (the disk full, say) is no
+    // archive: it is removed rather than left half-written.
+    if (!file.close() || result == -3)
+    {
+        platform().removeEntry(outputPath);
+        return result == 0 ? -1 : result;
+    }
     return reserve.used && result == 0 ? -1 : result;
 }
 
 float testAlembic()
 {
-    try
+    ArchiveFile file;
+    if (!file.open("happy.abc"))
+        return 3;
+    bool written = true;
     {
-        std::ofstream stream("happy.abc", std::ios::binary | std::ios::trunc);
-        Alembic::Abc::OArchive archive(
-            Alembic::AbcCoreOgawa::WriteArchive()(&stream, Alembic::AbcCoreAbstract::MetaData()),
-            Alembic::Abc::kWrapExisting);
+        std::ostream stream(&file);
+        try
+        {
+            Alembic::Abc::OArchive archive(
+                Alembic::AbcCoreOgawa::WriteArchive()(&stream, Alembic::AbcCoreAbstract::MetaData()),
+                Alembic::Abc::kWrapExisting);
+        }
+        catch (...)
+        {
+            written = false;
+        }
     }
-    catch (...)
-    {
-    }
+    if (!file.close() || !written)
+        platform().removeEntry("happy.abc");
     return 3;
 }

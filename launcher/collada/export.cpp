@@ -18,6 +18,13 @@ struct FileCloser
 {
     void operator()(FILE* file) const { fclose(file); }
 };
+
+// Closes the document; true when all of it reached the disk.
+bool finish(std::unique_ptr<FILE, FileCloser>& file, const ColladaStream& out)
+{
+    bool written = !out.failed && fflush(file.get()) == 0 && !ferror(file.get());
+    return fclose(file.release()) == 0 && written;
+}
 }
 
 float exportCollada(const char* outputPath, const char* list, int32_t listSize)
@@ -70,6 +77,8 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
         {
             put(out, "***Can't read Vyx file!***" + vyxPath + "\n");
             flushStream(out);
+            if (!finish(file, out))
+                platform().removeEntry(outputPath);
             return -2;
         }
         writeGeometry(out, entry.name, &mesh);
@@ -81,7 +90,10 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
         writeSceneNode(out, mesh.name);
     writeColladaEnd(out, scene, false);
     flushStream(out);
-    // A document the disk did not take is a failed export, not a success.
-    bool written = !out.failed && fflush(file.get()) == 0 && !ferror(file.get());
-    return fclose(file.release()) == 0 && written ? 0 : -1;
+    // A document the disk did not take is a failed export, not a success,
+    // and a half-written one is removed.
+    if (finish(file, out))
+        return 0;
+    platform().removeEntry(outputPath);
+    return -1;
 }

@@ -4,6 +4,16 @@
 
 FolderStream* g_folderStream = nullptr;
 
+namespace
+{
+// A folder a script left open is closed when the library is unloaded, so
+// that nothing it held outlives it.
+struct CloseAtUnload
+{
+    ~CloseAtUnload() { closeFolder(g_folderStream); }
+} g_closeAtUnload;
+}
+
 float openFolder(FolderStream*& stream, const char* text)
 {
     if (!text)

@@ -60,5 +60,7 @@ bool readTimestamp(const std::string& text, int32_t fields[6]);
 // the first of year, month, day, hour and minute that is greater, else 3.
 float compareTimestamps(const std::string& fresh, const std::string& stored);
 
-float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, char* buffer1,
+// The check procedure: downloads url (null counts as no address) and
+// writes a page address found into buffer 1, cut to its size.
+float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, const char* url, char* buffer1,
                   int32_t buffer1Size);

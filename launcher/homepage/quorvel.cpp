@@ -35,7 +35,7 @@ float startProcess(const char* text, double value, char* buffer1, int32_t buffer
     if (!text || !buffer1)
         return -1;
     std::string application = MakeMacPath(text);
-    std::istringstream words{std::string(buffer1)};
+    std::istringstream words{textWithin(buffer1, buffer1Size)};
     std::string first, second;
     words >> first >> second;
     first = MakeMacPath(first);

@@ -271,7 +271,7 @@ float compareTimestamps(const std::string& fresh, const std::string& stored)
     return 3;
 }
 
-float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, char* buffer1,
+float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, const char* url, char* buffer1,
                   int32_t buffer1Size)
 {
     if (!settingsPath)
@@ -319,7 +319,7 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
 
     size_t shared = updatePath.find("/Shared");
     std::string target = shared == std::string::npos ? updatePath : updatePath.substr(shared, 256);
-    if (!buffer1 || downloadFile(buffer1, target.c_str()) != 0)
+    if (downloadFile(url, target.c_str()) != 0)
         return 5;
 
     std::string fresh;

@@ -1,5 +1,6 @@
 // Downloads on libcurl: one second for the whole transfer, no cached copy,
-// and the target replaced only by a complete body.
+// and the target replaced only by a complete body. Web addresses only go
+// through libcurl; a file address is read here, as every other input file is.
 #include "linux_platform.h"
 
 #include <curl/curl.h>
@@ -22,7 +23,47 @@ struct CurlCleanup
 {
     void operator()(CURL* curl) const { curl_easy_cleanup(curl); }
     void operator()(curl_slist* list) const { curl_slist_free_all(list); }
+    void operator()(CURLU* url) const { curl_url_cleanup(url); }
+    void operator()(char* text) const { curl_free(text); }
 };
+using CurlText = std::unique_ptr<char, CurlCleanup>;
+
+// The scheme of an address, in lower case as libcurl gives it; a missing
+// scheme reads as http, as libcurl would take it. False when the address
+// does not parse.
+bool addressScheme(CURLU* parsed, const char* url, std::string& scheme)
+{
+    char* part = nullptr;
+    if (curl_url_set(parsed, CURLUPART_URL, url, CURLU_GUESS_SCHEME | CURLU_NON_SUPPORT_SCHEME) != CURLUE_OK ||
+        curl_url_get(parsed, CURLUPART_SCHEME, &part, 0) != CURLUE_OK)
+        return false;
+    CurlText owned(part);
+    scheme = part;
+    return true;
+}
+
+// Stores the file a file address names. It names a file of this machine:
+// libcurl gives no host for one without a host or with localhost.
+bool storeLocalFile(CURLU* parsed, const char* path)
+{
+    char* host = nullptr;
+    char* file = nullptr;
+    CURLUcode hostCode = curl_url_get(parsed, CURLUPART_HOST, &host, 0);
+    CurlText ownedHost(host);
+    if (hostCode != CURLUE_NO_HOST)
+        return false;
+    if (curl_url_get(parsed, CURLUPART_PATH, &file, CURLU_URLDECODE) != CURLUE_OK)
+        return false;
+    CurlText ownedFile(file);
+    // Opened without blocking, and read only when it is a regular file: a
+    // FIFO or a device there would hold the host for ever. Nothing read is
+    // no update.
+    std::string body;
+    if (!linuxReadFile(file, kDownloadLimit, body) || body.empty())
+        return false;
+    TemporaryFile copy;
+    return copy.create(path, ".download-") && copy.write(body.data(), body.size()) && copy.replace(path, true);
+}
 }
 
 // Returning less than it was given makes libcurl end the transfer as failed.
@@ -40,6 +81,16 @@ bool linuxDownload(const char* url, const char* path)
 {
     if (path[0] != '/')
         return false;
+    std::unique_ptr<CURLU, CurlCleanup> parsed(curl_url());
+    std::string scheme;
+    if (!parsed || !addressScheme(parsed.get(), url, scheme))
+        return false;
+    if (scheme == "file")
+        return storeLocalFile(parsed.get(), path);
+    // Any other scheme libcurl knows could read or send what it should not
+    // (telnet reads the host's standard input), here or after a redirect.
+    if (scheme != "http" && scheme != "https")
+        return false;
     Body body;
     if (!body.file.create(path, ".download-"))
         return false;
@@ -51,6 +102,8 @@ bool linuxDownload(const char* url, const char* path)
     if (!all)
         return false;
     curl_easy_setopt(curl.get(), CURLOPT_URL, url);
+    curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
+    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, all);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 1000L);
     curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);

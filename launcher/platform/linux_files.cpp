@@ -7,6 +7,7 @@
 #include <sys/xattr.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
@@ -126,8 +127,106 @@ static bool namesIn(int folder, std::vector<std::string>& names)
     return true;
 }
 
-// Removes the entry name of the folder open as descriptor; a folder is
-// entered through a descriptor of its own, never through a link.
+// Removes the entries of the folder open as descriptor that are not folders,
+// and gathers the names of those that are. False when it cannot be listed.
+static bool removeFilesIn(int folder, std::vector<std::string>& folders)
+{
+    int listing = dup(folder);
+    DIR* stream = listing >= 0 ? fdopendir(listing) : nullptr;
+    if (!stream)
+    {
+        if (listing >= 0)
+            close(listing);
+        return false;
+    }
+    std::vector<std::string> files;
+    while (dirent* entry = readdir(stream))
+    {
+        const char* name = entry->d_name;
+        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
+            continue;
+        struct stat info;
+        bool isFolder = entry->d_type == DT_DIR ||
+                        (entry->d_type == DT_UNKNOWN && fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+                         S_ISDIR(info.st_mode));
+        (isFolder ? folders : files).emplace_back(name);
+    }
+    closedir(stream);
+    for (const std::string& name : files)
+        unlinkat(folder, name.c_str(), 0);
+    return true;
+}
+
+// Removes the folder name of the folder open as top with everything inside
+// it, however deep: the way down is kept on the heap rather than the call
+// stack, and one descriptor is open at a time. Folders are entered through
+// descriptors, never through a link, and left through "..", which must lead
+// back to the very folder entered: a tree moved meanwhile is left alone.
+static bool removeTree(int top, const char* name)
+{
+    struct Level
+    {
+        dev_t device;
+        ino_t inode;
+        std::string name;
+        std::vector<std::string> folders; // still to remove
+    };
+    std::vector<Level> way;
+    int current = -1; // the folder of way.back()
+    auto enter = [&](int parent, const std::string& child) {
+        int inner = openat(parent, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+        struct stat info;
+        Level level;
+        if (inner < 0 || fstat(inner, &info) != 0 || !removeFilesIn(inner, level.folders))
+        {
+            if (inner >= 0)
+                close(inner);
+            return false;
+        }
+        level.device = info.st_dev;
+        level.inode = info.st_ino;
+        level.name = child;
+        way.push_back(std::move(level));
+        if (current >= 0)
+            close(current);
+        current = inner;
+        return true;
+    };
+    if (!enter(top, name))
+        return false;
+    while (way.size() > 1 || !way.back().folders.empty())
+    {
+        Level& level = way.back();
+        if (!level.folders.empty())
+        {
+            std::string child = std::move(level.folders.back());
+            level.folders.pop_back();
+            // An empty folder goes at once; one that cannot be entered stays.
+            if (unlinkat(current, child.c_str(), AT_REMOVEDIR) != 0)
+                enter(current, child);
+            continue;
+        }
+        std::string done = std::move(level.name);
+        way.pop_back();
+        int parent = openat(current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+        close(current);
+        current = parent;
+        struct stat info;
+        if (parent < 0 || fstat(parent, &info) != 0 || info.st_dev != way.back().device ||
+            info.st_ino != way.back().inode)
+        {
+            if (parent >= 0)
+                close(parent);
+            return false;
+        }
+        unlinkat(current, done.c_str(), AT_REMOVEDIR);
+    }
+    close(current);
+    return unlinkat(top, name, AT_REMOVEDIR) == 0;
+}
+
+// Removes the entry name of the folder open as descriptor; a folder only
+// when it is empty, or with everything inside it when recursive.
 static bool removeAt(int folder, const char* name, bool recursive)
 {
     struct stat info;
@@ -135,16 +234,7 @@ static bool removeAt(int folder, const char* name, bool recursive)
         return false;
     if (!S_ISDIR(info.st_mode))
         return unlinkat(folder, name, 0) == 0;
-    if (recursive)
-    {
-        Descriptor inner(openat(folder, name, O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
-        std::vector<std::string> names;
-        if (inner.number < 0 || !namesIn(inner.number, names))
-            return false;
-        for (const std::string& entry : names)
-            removeAt(inner.number, entry.c_str(), true);
-    }
-    return unlinkat(folder, name, AT_REMOVEDIR) == 0;
+    return unlinkat(folder, name, AT_REMOVEDIR) == 0 || (recursive && removeTree(folder, name));
 }
 
 bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
@@ -282,19 +372,23 @@ std::string linuxUsersFolder()
     return "/home";
 }
 
-static bool copyData(int from, int to)
+static bool copyData(int from, int to, uint64_t size)
 {
-    // copy_file_range stays inside the kernel; read and write serve where it
-    // cannot (across some file systems).
-    for (;;)
+    // copy_file_range stays inside the kernel; it is never asked for more
+    // than the source's size, as a request at a file-size limit fails even
+    // with nothing left to copy. read and write serve where it cannot
+    // (across some file systems, or a file such as /proc's that reports no
+    // size).
+    uint64_t done = 0;
+    ssize_t copied = 1;
+    while (done < size && copied > 0)
     {
-        ssize_t copied = copy_file_range(from, nullptr, to, nullptr, size_t(1) << 30, 0);
-        if (copied == 0)
-            return true;
-        if (copied < 0)
-            break;
+        copied = copy_file_range(from, nullptr, to, nullptr, size_t(std::min<uint64_t>(size - done, 1 << 30)), 0);
+        done += copied > 0 ? uint64_t(copied) : 0;
     }
-    if (errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL)
+    if (size > 0 && copied >= 0)
+        return true; // all of it, or all there was once it shrank
+    if (size > 0 && errno != EXDEV && errno != ENOSYS && errno != EOPNOTSUPP && errno != EINVAL)
         return false;
     char buffer[1 << 16];
     for (;;)
@@ -364,7 +458,7 @@ CopyOutcome linuxCopyFile(const char* from, const char* to)
     // The copy is written beside the destination and renamed over it once
     // complete, so no half-written file is ever left under its name.
     TemporaryFile copy;
-    if (!copy.create(to, ".copy-") || !copyData(source.number, copy.descriptor))
+    if (!copy.create(to, ".copy-") || !copyData(source.number, copy.descriptor, uint64_t(info.st_size)))
         return CopyOutcome::Failed;
     copyAttributes(source.number, copy.descriptor);
     // The copy belongs to the caller: the source owner's set-ID bits would

@@ -136,7 +136,9 @@ bool linuxKeyboardMap(KeyboardMap& map)
     map.shift = XKeysymToKeycode(x.display, XK_Shift_L);
     map.enter = XKeysymToKeycode(x.display, XK_Return);
     map.space = XKeysymToKeycode(x.display, XK_space);
-    return true;
+    if (x.broken)
+        map = KeyboardMap();
+    return !x.broken;
 }
 
 static bool hasXTest(Display* display)
@@ -153,9 +155,10 @@ void linuxPostKeys(const std::vector<KeyEvent>& events)
     // A code outside the server's range (0: a key the mapping lacks) is skipped.
     int first = 0, last = 0;
     XDisplayKeycodes(x.display, &first, &last);
-    for (const KeyEvent& event : events)
-        if (event.code >= first && event.code <= last)
-            XTestFakeKeyEvent(x.display, event.code, event.down ? True : False, CurrentTime);
+    // A server gone mid-text ends the typing.
+    for (size_t i = 0; i < events.size() && !x.broken; i++)
+        if (events[i].code >= first && events[i].code <= last)
+            XTestFakeKeyEvent(x.display, events[i].code, events[i].down ? True : False, CurrentTime);
     XSync(x.display, False);
 }
 

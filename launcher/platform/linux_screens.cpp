@@ -1,5 +1,6 @@
 // Screens and the application's first window on X11, through one short
-// connection per call: nothing is kept between calls.
+// connection per call: nothing is kept between calls. A connection that
+// broke during the call answers as no display.
 #include "linux_platform.h"
 #include "linux_x11.h"
 #include "platform.h"
@@ -64,7 +65,7 @@ ScreenLayout linuxScreenLayout()
     Window root = DefaultRootWindow(x.display);
     readMonitors(x.display, root, layout.monitors);
     layout.focused = readFocusCentre(x.display, root, layout.focusCentreX, layout.focusCentreY);
-    return layout;
+    return x.broken ? ScreenLayout() : layout;
 }
 
 // The 32-bit items of a window's property of the given type; empty when the
@@ -135,7 +136,7 @@ bool linuxFirstWindowFullScreen()
         return false;
     for (unsigned long state : propertyItems(x.display, window, "_NET_WM_STATE", XA_ATOM))
         if (state == fullScreen)
-            return true;
+            return !x.broken;
     return false;
 }
 

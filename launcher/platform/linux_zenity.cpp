@@ -1,6 +1,7 @@
 // Running zenity: spawned with an argument vector, its answer read through a
 // pipe, the child reaped before returning.
 #include "linux_platform.h"
+#include "linux_x11.h"
 #include "linux_zenity.h"
 
 #include <fcntl.h>
@@ -73,8 +74,10 @@ static bool readAnswer(int output, pid_t pid, std::string& answer, bool& reaped,
 
 int runZenity(const std::vector<std::string>& arguments, std::string& answer)
 {
+    // A display that does not answer would hold zenity, and the host with
+    // it, for ever.
     const char* display = getenv("DISPLAY");
-    if (display == nullptr || display[0] == '\0')
+    if (display == nullptr || display[0] == '\0' || displaySilent(display, kDisplayAnswerMilliseconds))
         return -1;
     std::vector<std::string> words = {"zenity"};
     words.insert(words.end(), arguments.begin(), arguments.end());

@@ -1,4 +1,5 @@
 #include "files.h"
+#include "library.h"
 #include "scratch.h"
 
 #include <gtest/gtest.h>
@@ -90,6 +91,23 @@ TEST(Enumeration, OpenReplacesAndClosesTheOldStream)
     EXPECT_EQ(stream, kept);
     EXPECT_EQ(openFolder(stream, s.path("nothing").c_str()), -1); // a failed open leaves none
     EXPECT_EQ(stream, nullptr);
+    EXPECT_EQ(openDescriptors(), before);
+}
+
+// A folder a script left open is closed when the library is unloaded.
+TEST(Enumeration, UnloadingClosesTheOpenFolder)
+{
+    Scratch s;
+    // Whatever loading itself keeps open (the libraries it brings) is counted first.
+    {
+        LoadedLibrary first(libraryPath("TesmarLauncherDLL"));
+    }
+    size_t before = openDescriptors();
+    for (int round = 0; round < 30; round++)
+    {
+        LoadedLibrary library(libraryPath("TesmarLauncherDLL"));
+        ASSERT_EQ(library.command("OpenFolder")(s.root.c_str(), 0, nullptr, 0, nullptr, 0, nullptr), 0);
+    }
     EXPECT_EQ(openDescriptors(), before);
 }
 

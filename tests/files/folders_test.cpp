@@ -4,6 +4,10 @@
 
 #include <gtest/gtest.h>
 
+#include <fcntl.h>
+#include <sys/resource.h>
+#include <sys/wait.h>
+
 #include <atomic>
 #include <cstdlib>
 #include <cstring>
@@ -149,6 +153,59 @@ TEST(Folders, RemovalsStayInTheFolderOpened)
         EXPECT_EQ(left, size_t(kEntries)) << (recursive ? "DeleteFilesInFolder" : "EmptyFolder");
         EXPECT_TRUE(std::filesystem::is_empty(s.path("moved")));
     }
+}
+
+// A tree far deeper than a path can name, made one level at a time through
+// descriptors; removed the same way when the command under test left it.
+static bool makeChain(int folder, const char* name, int depth)
+{
+    int at = dup(folder);
+    for (int level = 0; level < depth && at >= 0; level++)
+    {
+        const char* next = level == 0 ? name : "d";
+        int inner = mkdirat(at, next, 0700) == 0 ? openat(at, next, O_RDONLY | O_DIRECTORY | O_CLOEXEC) : -1;
+        close(at);
+        at = inner;
+    }
+    return at >= 0 && close(at) == 0;
+}
+
+static void removeChain(int folder, const std::string& name)
+{
+    // The inner folder takes its parent's place, one level at a time.
+    while (renameat(folder, (name + "/d").c_str(), folder, "chain-up") == 0)
+    {
+        unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+        renameat(folder, "chain-up", folder, name.c_str());
+    }
+    unlinkat(folder, name.c_str(), AT_REMOVEDIR);
+}
+
+// 100,000 levels removed on a 1 MiB stack with a handful of descriptors
+// free, in a child of its own; in memory where the system has a folder
+// there, as making and removing so many folders on a disk takes long.
+TEST(Folders, DeepTreesNeedNeitherStackNorDescriptors)
+{
+    std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path().string();
+    std::string root = base + "/tesmar-deep-XXXXXX";
+    ASSERT_TRUE(mkdtemp(root.data()));
+    int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    ASSERT_TRUE(makeChain(folder, "deep.psd", 100000));
+    pid_t child = fork();
+    if (child == 0)
+    {
+        rlimit stack = {1 << 20, 1 << 20}, files = {rlim_t(folder) + 8, rlim_t(folder) + 8};
+        setrlimit(RLIMIT_STACK, &stack);
+        setrlimit(RLIMIT_NOFILE, &files);
+        _exit(deleteFilesByExtension("psd", root.c_str()) == 0 ? 0 : 1);
+    }
+    int status = -1;
+    waitpid(child, &status, 0);
+    EXPECT_TRUE(WIFEXITED(status) && WEXITSTATUS(status) == 0) << "status " << status;
+    EXPECT_NE(faccessat(folder, "deep.psd", F_OK, AT_SYMLINK_NOFOLLOW), 0);
+    removeChain(folder, "deep.psd");
+    close(folder);
+    rmdir(root.c_str());
 }
 
 TEST(Folders, PathExtension)

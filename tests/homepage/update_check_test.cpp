@@ -171,6 +171,23 @@ TEST(UpdateCheck, FailedDownloadsChangeNothing)
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.home.root), std::filesystem::directory_iterator()), 2);
 }
 
+// Only web and file addresses are fetched, and redirects lead only to web
+// addresses: any other scheme could read or send what it should not.
+TEST(UpdateCheck, OnlyWebAndFileAddresses)
+{
+    Check c;
+    c.served.file("data", kData);
+    c.home.file("settings.txt", "s_option=0\n");
+    std::string local = "127.0.0.1:" + std::to_string(c.server.port) + "/data";
+    for (const std::string& url : {"gopher://" + local, "dict://" + local, c.server.url("to?file://" + c.served.path("data"))})
+    {
+        EXPECT_EQ(c.run(kEveryLine, url), 5) << url;
+        EXPECT_FALSE(c.home.exists("update.dat")) << url;
+    }
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("to?" + c.server.url("data"))), 0);
+    EXPECT_EQ(c.update(), kData);
+}
+
 #if !defined(_WIN32)
 // update.dat keeps the permissions of the file it replaces, or gets those of
 // any new file of the user.
@@ -272,6 +289,36 @@ TEST(UpdateCheck, LinksAndSpecialFilesAreNeverFollowed)
 }
 #endif
 
+#if !defined(_WIN32)
+// A file address is read only when it names a regular file, and never waits:
+// a FIFO there is refused at once and leaves nothing behind.
+TEST(UpdateCheck, FileAddressesAreRegularFilesOnly)
+{
+    Check c;
+    c.served.file("data", kData);
+    c.home.file("settings.txt", "s_option=0\n");
+    std::string fifo = c.served.path("fifo");
+    mkfifo(fifo.c_str(), 0600);
+    pid_t child = fork();
+    if (child == 0)
+        _exit(c.run(kEveryLine, "file://" + fifo) == 5 ? 0 : 1);
+    int status = -1;
+    pid_t done = 0;
+    for (int i = 0; i < 150 && (done = waitpid(child, &status, WNOHANG)) == 0; i++)
+        std::this_thread::sleep_for(std::chrono::milliseconds(20));
+    if (done == 0)
+    {
+        kill(child, SIGKILL);
+        waitpid(child, nullptr, 0);
+    }
+    EXPECT_TRUE(done == child && WIFEXITED(status) && WEXITSTATUS(status) == 0);
+    EXPECT_EQ(std::distance(std::filesystem::directory_iterator(c.home.root), std::filesystem::directory_iterator()), 1);
+    EXPECT_EQ(c.run(kEveryLine, "file://" + c.served.root.string()), 5);
+    EXPECT_EQ(c.run(kEveryLine, "file://" + c.served.path("data")), 0);
+    EXPECT_EQ(c.update(), kData);
+}
+#endif
+
 TEST(UpdateCheck, SettingsThatCannotBeWrittenOrHaveNoFolder)
 {
     Check c;
@@ -289,7 +336,7 @@ TEST(UpdateCheck, SharedFolderTarget)
 {
     PlatformDouble platform;
     char url[] = "http://127.0.0.1:1/data";
-    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, "/Users/Shared/Home/settings.txt", 0, url, sizeof(url)), 5);
+    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, "/Users/Shared/Home/settings.txt", 0, url, url, sizeof(url)), 5);
     EXPECT_EQ(platform.calls, std::vector<std::string>{"download http://127.0.0.1:1/data /Shared/Home/update.dat"});
 }
 #endif

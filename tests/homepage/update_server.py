@@ -1,7 +1,7 @@
 """A loopback HTTP server for the update-check tests. Serves the files of
 the folder given as its first argument; /stall answers only after three
-seconds, /big sends six megabytes, /nocontent is a 204, anything else
-missing is a 404. Writes
+seconds, /big sends six megabytes, /nocontent is a 204, /to?ADDRESS
+redirects to the address, anything else missing is a 404. Writes
 its port and a port where nothing listens to the file named by its second
 argument, then serves until that file is removed (a test under Wine cannot
 signal it)."""
@@ -32,6 +32,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
             self.send_body(b"<timestamp>2030-01-01 00:00:00\n")
         elif name == "nocontent":
             self.send_response(204)
+            self.end_headers()
+        elif name.startswith("to?"):
+            self.send_response(302)
+            self.send_header("Location", name[3:])
+            self.send_header("Content-Length", "0")
             self.end_headers()
         elif name == "big":
             self.send_body(b"<timestamp>2030-01-01 00:00:00\n" + (b"x" * 63 + b"\n") * ((6 << 20) // 64) + b"\n")

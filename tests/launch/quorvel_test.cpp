@@ -36,11 +36,12 @@ TEST(StartProcess, ArgumentsAndBufferOne)
     EXPECT_EQ(startProcess("/Apps/Home", 30.9, buffer, 64), 0);
     EXPECT_EQ(platform.calls.back(), "launch /Apps/Home [TEN] [a] []");
 
-    // The converted word is cut to buffer 1's size.
-    strcpy(buffer, "Vol:/a/long/path other");
-    EXPECT_EQ(startProcess("/Apps/Home", 1, buffer, 5), 0);
-    EXPECT_EQ(std::string(buffer, 5), std::string("/a/l\0", 5));
-    EXPECT_EQ(platform.calls.back(), "launch /Apps/Home [FR] [/a/long/path] [other]");
+    // Buffer 1 is read within its size: a full buffer without its NUL is
+    // the text of its bytes, and the converted word is cut to fit it.
+    strcpy(buffer, "/a/long/path other");
+    EXPECT_EQ(startProcess("/Apps/Home", 1, buffer, 7), 0);
+    EXPECT_EQ(std::string(buffer, 7), std::string("/a/lon\0", 7));
+    EXPECT_EQ(platform.calls.back(), "launch /Apps/Home [FR] [/a/long] []");
 
     platform.launchAnswer = false;
     EXPECT_EQ(startProcess("/Apps/Home", 1, buffer, 64), -1);
