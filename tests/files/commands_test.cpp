@@ -200,7 +200,7 @@ TEST(FileCommands, LongPaths)
         EXPECT_EQ(call(library, "EmptyFolder", folder.c_str()), 0);
         EXPECT_EQ(call(library, "GetFileNumber", folder.c_str()), 0);
     }
-    // Deepest first; the standard library's removal stops at 260 characters.
+    // Deepest first: the standard library's removal stops at 260 characters.
     std::string folder = spellings.back();
     for (int level = 0; level < 7; level++, folder.resize(folder.find_last_of("/\\")))
         EXPECT_EQ(call(library, "DeleteFolder", folder.c_str()), 0);

@@ -25,7 +25,7 @@ struct Scratch
     ~Scratch()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        std::filesystem::remove_all(exact(""), ignored);
     }
 
     std::string path(const std::string& name) const { return utf8Text(root / utf8Path(name)); }
