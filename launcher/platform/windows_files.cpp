@@ -425,8 +425,9 @@ bool windowsBytesLeft(FILE* file, uint64_t& bytes)
 
 bool windowsSkipBytes(FILE* file, uint64_t bytes)
 {
-    // fseek takes a long, 32 bits here, and msvcrt computes its relative
-    // seeks through a 32-bit position, which fails past 2 GiB.
+    // fseek takes a long, 32 bits here, and Windows' msvcrt computes its
+    // relative seeks through a 32-bit position, which fails past 2 GiB
+    // (Wine's does not; the DLL's import table shows fseek is not used).
     return bytes <= uint64_t(INT64_MAX) && _fseeki64(file, static_cast<__int64>(bytes), SEEK_CUR) == 0;
 }
 

@@ -1,10 +1,11 @@
 // Paths as Windows takes them exactly as spelt. A plain path is rewritten by
 // Windows before use: a trailing "." or space is dropped from each name
 // ("data." names data), a device name with any extension ("con.txt",
-// "nul.psd") names the device, and the whole path is cut at 260 characters
-// unless the system's long-path setting is on. A path in the "\\?\" form
-// escapes all of that, but is used verbatim: so separators are made "\" and
-// "." and ".." resolved here, in the text, as Windows would have done.
+// "nul.psd") names the device, and the whole path is refused beyond 260
+// characters unless the system's long-path setting is on (Wine has no such
+// limit). A path in the "\\?\" form escapes all of that, but is used
+// verbatim: so separators are made "\" and "." and ".." resolved here, in
+// the text, as Windows would have done.
 #include "windows_platform.h"
 
 #include <vector>
