@@ -19,6 +19,7 @@
 // Bodies larger than this are refused: update data is a few kilobytes.
 static const size_t kDownloadLimit = size_t(16) << 20;
 static const DWORD kMilliseconds = 1000;
+static const int kRedirects = 30;
 
 namespace
 {
@@ -45,12 +46,6 @@ struct Transfer
     std::atomic<DWORD> bytes{0};  // read by the last read
     std::atomic<bool> readingBody{false};
     std::atomic<bool> peerClosed{false}; // the server closed while the body was read
-    std::atomic<bool> refused{false};    // a redirect this download does not follow
-    // Where credentials of the address may go; none when it carries none.
-    bool credentials = false;
-    INTERNET_SCHEME scheme = INTERNET_SCHEME_HTTP;
-    std::wstring host;
-    INTERNET_PORT port = 0;
     char buffer[1 << 16];
 
     void closeEvents()
@@ -108,41 +103,37 @@ struct Request
     Request& operator=(const Request&) = delete;
 };
 
-bool hasScheme(const wchar_t* url)
+bool hasScheme(const std::wstring& url)
 {
-    if (!iswalpha(url[0]))
+    size_t colon = url.find(L':');
+    if (colon == std::wstring::npos || colon == 0 || !iswalpha(url[0]))
         return false;
-    for (const wchar_t* c = url + 1; *c; c++)
-    {
-        if (*c == L':')
-            return true;
-        if (!iswalnum(*c) && *c != L'+' && *c != L'-' && *c != L'.')
+    for (size_t i = 1; i < colon; i++)
+        if (!iswalnum(url[i]) && url[i] != L'+' && url[i] != L'-' && url[i] != L'.')
             return false;
-    }
-    return false;
+    return true;
 }
 
-// Redirects go to http and https only, and an address with credentials only
-// to its own scheme, host and port, as the credentials must not go elsewhere.
-bool followable(const Transfer& transfer, const wchar_t* url)
+// Where a redirect leads: its address resolved against the address it came
+// from, as libcurl resolves it on Linux (dot segments are left to the server).
+std::wstring resolved(const std::wstring& from, const std::wstring& location)
 {
-    URL_COMPONENTS parts = {};
-    parts.dwStructSize = sizeof parts;
-    parts.dwHostNameLength = DWORD(-1);
-    if (!WinHttpCrackUrl(url, 0, 0, &parts))
-    {
-        // Wine hands over a relative address as it was sent, and then asks
-        // the same server for it. It does so with an address of another
-        // scheme (file:, ftp:) or of another server ("//host/x") too, which
-        // are refused; Windows hands over absolute addresses.
-        return !hasScheme(url) && !(url[0] == L'/' && url[1] == L'/');
-    }
-    if (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS)
-        return false;
-    return !transfer.credentials ||
-           (parts.nScheme == transfer.scheme && parts.nPort == transfer.port &&
-            CompareStringOrdinal(parts.lpszHostName, int(parts.dwHostNameLength), transfer.host.c_str(),
-                                 int(transfer.host.size()), TRUE) == CSTR_EQUAL);
+    if (hasScheme(location))
+        return location;
+    size_t authority = from.find(L"//") + 2;
+    if (location.compare(0, 2, L"//") == 0)
+        return from.substr(0, authority - 2) + location;
+    size_t path = std::min(from.find_first_of(L"/?#", authority), from.size());
+    size_t end = std::min(from.find_first_of(L"?#", path), from.size());
+    if (location.empty() || location[0] == L'#')
+        return from.substr(0, end) + location;
+    if (location[0] == L'/')
+        return from.substr(0, path) + location;
+    if (location[0] == L'?')
+        return from.substr(0, end) + location;
+    size_t folder = from.rfind(L'/', end - 1);
+    return (folder == std::wstring::npos || folder < path ? from.substr(0, path) + L"/" : from.substr(0, folder + 1)) +
+           location;
 }
 
 // Records a step's completion and what the command checks later.
@@ -155,10 +146,6 @@ void report(Transfer& transfer, DWORD status, void* information, DWORD length)
         // were complete; the closing shows only as a receive of no bytes.
         if (transfer.readingBody && information && *static_cast<const DWORD*>(information) == 0)
             transfer.peerClosed = true;
-        return;
-    case WINHTTP_CALLBACK_STATUS_REDIRECT:
-        if (!information || !followable(transfer, static_cast<const wchar_t*>(information)))
-            transfer.refused = true;
         return;
     case WINHTTP_CALLBACK_STATUS_HANDLE_CLOSING:
         SetEvent(transfer.released);
@@ -192,16 +179,15 @@ void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, void* informa
 
 const DWORD kWatched = WINHTTP_CALLBACK_FLAG_SENDREQUEST_COMPLETE | WINHTTP_CALLBACK_FLAG_HEADERS_AVAILABLE |
                        WINHTTP_CALLBACK_FLAG_READ_COMPLETE | WINHTTP_CALLBACK_FLAG_REQUEST_ERROR |
-                       WINHTTP_CALLBACK_FLAG_RECEIVE_RESPONSE | WINHTTP_CALLBACK_FLAG_REDIRECT |
-                       WINHTTP_CALLBACK_FLAG_HANDLES;
+                       WINHTTP_CALLBACK_FLAG_RECEIVE_RESPONSE | WINHTTP_CALLBACK_FLAG_HANDLES;
 
-// Waits for the step just started; false when it failed, led to a redirect
-// this download does not follow, or the deadline came first.
+// Waits for the step just started; false when it failed or the deadline
+// came first.
 bool completed(const Transfer& transfer, DWORD expected, ULONGLONG deadline)
 {
     ULONGLONG now = GetTickCount64();
     return now < deadline && WaitForSingleObject(transfer.completed, DWORD(deadline - now)) == WAIT_OBJECT_0 &&
-           transfer.status == expected && !transfer.refused;
+           transfer.status == expected;
 }
 
 bool header(HINTERNET request, DWORD query, std::wstring& value)
@@ -281,10 +267,26 @@ std::wstring decodedPart(const wchar_t* text, DWORD length)
     return text && toWide(percentDecoded(toUtf8(text, length)).c_str(), wide) ? wide : std::wstring();
 }
 
-// Fetches an http or https address into body, which is created once the
-// server has answered with a status below 400.
-bool fetch(const std::wstring& address, const std::wstring& target, TemporaryFile& body, size_t& received,
-           ULONGLONG deadline)
+// An http or https address in the parts a request takes.
+struct Address
+{
+    INTERNET_SCHEME scheme = INTERNET_SCHEME_HTTP;
+    std::wstring host;
+    INTERNET_PORT port = 0;
+    std::wstring object; // path and query: the fragment belongs to the reader of the page
+    bool credentials = false;
+    std::wstring user, password;
+
+    bool sameServer(const Address& other) const
+    {
+        return scheme == other.scheme && port == other.port &&
+               CompareStringOrdinal(host.c_str(), int(host.size()), other.host.c_str(), int(other.host.size()), TRUE) ==
+                   CSTR_EQUAL;
+    }
+};
+
+// False for an address that is not http or https.
+bool crack(const std::wstring& url, Address& address)
 {
     URL_COMPONENTS parts = {};
     parts.dwStructSize = sizeof parts;
@@ -293,33 +295,38 @@ bool fetch(const std::wstring& address, const std::wstring& target, TemporaryFil
     parts.dwExtraInfoLength = DWORD(-1);
     parts.dwUserNameLength = DWORD(-1);
     parts.dwPasswordLength = DWORD(-1);
-    if (!WinHttpCrackUrl(address.c_str(), 0, 0, &parts) ||
+    if (!WinHttpCrackUrl(url.c_str(), DWORD(url.size()), 0, &parts) ||
         (parts.nScheme != INTERNET_SCHEME_HTTP && parts.nScheme != INTERNET_SCHEME_HTTPS))
         return false;
-    std::wstring host(parts.lpszHostName, parts.dwHostNameLength);
-    // The fragment belongs to the reader of the page, not to the server.
-    std::wstring object = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
-                          std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
-    object.resize(std::min(object.size(), object.find(L'#')));
+    address.scheme = parts.nScheme;
+    address.host.assign(parts.lpszHostName, parts.dwHostNameLength);
+    address.port = parts.nPort;
+    address.object = std::wstring(parts.lpszUrlPath, parts.dwUrlPathLength) +
+                     std::wstring(parts.lpszExtraInfo, parts.dwExtraInfoLength);
+    address.object.resize(std::min(address.object.size(), address.object.find(L'#')));
+    address.credentials = parts.dwUserNameLength > 0 || parts.dwPasswordLength > 0;
+    address.user = decodedPart(parts.lpszUserName, parts.dwUserNameLength);
+    address.password = decodedPart(parts.lpszPassword, parts.dwPasswordLength);
+    return true;
+}
 
-    Internet session{WinHttpOpen(L"TesmarLauncher", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
-                                 WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)};
-    if (!session.value || !WinHttpSetTimeouts(session.value, kMilliseconds, kMilliseconds, kMilliseconds, kMilliseconds))
-        return false;
-    Internet connection{WinHttpConnect(session.value, host.c_str(), parts.nPort, 0)};
-    if (!connection.value)
-        return false;
-    Request request;
+// Sends one GET and waits for the headers of its answer; the request stays
+// open for the body. Credentials go with the first request as Basic ones.
+bool ask(HINTERNET connection, const Address& address, const Address* credentials, Request& request,
+         ULONGLONG deadline)
+{
     if (!request.transfer)
         return false;
-    request.handle = WinHttpOpenRequest(connection.value, L"GET", object.c_str(), nullptr, WINHTTP_NO_REFERER,
+    request.handle = WinHttpOpenRequest(connection, L"GET", address.object.c_str(), nullptr, WINHTTP_NO_REFERER,
                                         WINHTTP_DEFAULT_ACCEPT_TYPES,
-                                        parts.nScheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
+                                        address.scheme == INTERNET_SCHEME_HTTPS ? WINHTTP_FLAG_SECURE : 0);
     Transfer& transfer = *request.transfer;
     DWORD_PTR context = reinterpret_cast<DWORD_PTR>(&transfer);
-    // https may lead to http, as on Linux; the wait for the answer has its
-    // own time-out.
-    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_ALWAYS, timeout = kMilliseconds;
+    // Redirects are followed here, not by WinHTTP: Wine follows 301, 302 and
+    // 307 only, would take a file: or ftp: address for a path on the same
+    // server, and sends credentials to wherever a redirect leads. The wait
+    // for the answer has its own time-out.
+    DWORD policy = WINHTTP_OPTION_REDIRECT_POLICY_NEVER, timeout = kMilliseconds;
     if (!request.handle || !transfer.completed || !transfer.released ||
         !WinHttpSetOption(request.handle, WINHTTP_OPTION_CONTEXT_VALUE, &context, sizeof context) ||
         !WinHttpSetOption(request.handle, WINHTTP_OPTION_REDIRECT_POLICY, &policy, sizeof policy) ||
@@ -328,40 +335,29 @@ bool fetch(const std::wstring& address, const std::wstring& target, TemporaryFil
     if (WinHttpSetStatusCallback(request.handle, onStatus, kWatched, 0) == WINHTTP_INVALID_STATUS_CALLBACK)
         return false;
     request.watched = true;
-
-    // user:password@ in the address is sent as Basic credentials with the
-    // first request.
-    transfer.credentials = parts.dwUserNameLength > 0 || parts.dwPasswordLength > 0;
-    transfer.scheme = parts.nScheme;
-    transfer.host = host;
-    transfer.port = parts.nPort;
-    if (transfer.credentials &&
-        !WinHttpSetCredentials(request.handle, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC,
-                               decodedPart(parts.lpszUserName, parts.dwUserNameLength).c_str(),
-                               decodedPart(parts.lpszPassword, parts.dwPasswordLength).c_str(), nullptr))
+    if (credentials && !WinHttpSetCredentials(request.handle, WINHTTP_AUTH_TARGET_SERVER, WINHTTP_AUTH_SCHEME_BASIC,
+                                              credentials->user.c_str(), credentials->password.c_str(), nullptr))
         return false;
-
     const wchar_t* headers = L"Cache-Control: no-cache\r\nPragma: no-cache\r\n";
-    if (!WinHttpSendRequest(request.handle, headers, DWORD(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, context) ||
-        !completed(transfer, WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE, deadline) ||
-        !WinHttpReceiveResponse(request.handle, nullptr) ||
-        !completed(transfer, WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE, deadline))
-        return false;
-    DWORD status = 0, size = sizeof status;
-    std::wstring location;
+    return WinHttpSendRequest(request.handle, headers, DWORD(-1), WINHTTP_NO_REQUEST_DATA, 0, 0, context) &&
+           completed(transfer, WINHTTP_CALLBACK_STATUS_SENDREQUEST_COMPLETE, deadline) &&
+           WinHttpReceiveResponse(request.handle, nullptr) &&
+           completed(transfer, WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE, deadline);
+}
+
+// Reads the body of an answer into body, created only now; false unless it
+// is complete.
+bool readBody(Request& request, const std::wstring& target, TemporaryFile& body, size_t& received,
+              ULONGLONG deadline)
+{
     bool announced = false;
     uint64_t length = 0;
-    // A redirect still there was not followed: to another scheme, too many,
-    // or (under Wine, which follows 301, 302 and 307 only) a 303 or a 308.
-    if (!WinHttpQueryHeaders(request.handle, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
-                             WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX) ||
-        status >= 400 || (status >= 300 && header(request.handle, WINHTTP_QUERY_LOCATION, location)) ||
-        !announcedLength(request.handle, announced, length) || length > kDownloadLimit)
+    if (!announcedLength(request.handle, announced, length) || length > kDownloadLimit)
         return false;
     bool chunks = chunked(request.handle);
-
     if (!body.create(target, L".download-"))
         return false;
+    Transfer& transfer = *request.transfer;
     transfer.readingBody = true;
     for (;;)
     {
@@ -380,6 +376,42 @@ bool fetch(const std::wstring& address, const std::wstring& target, TemporaryFil
     if (chunks)
         return !transfer.peerClosed;
     return !announced || received == length;
+}
+
+// Fetches an http or https address into body, following redirects to http
+// and https addresses as libcurl does on Linux: the credentials of the
+// address go to its own scheme, host and port only.
+bool fetch(std::wstring url, const std::wstring& target, TemporaryFile& body, size_t& received, ULONGLONG deadline)
+{
+    Address first;
+    if (!crack(url, first))
+        return false;
+    Internet session{WinHttpOpen(L"TesmarLauncher", WINHTTP_ACCESS_TYPE_DEFAULT_PROXY, WINHTTP_NO_PROXY_NAME,
+                                 WINHTTP_NO_PROXY_BYPASS, WINHTTP_FLAG_ASYNC)};
+    if (!session.value || !WinHttpSetTimeouts(session.value, kMilliseconds, kMilliseconds, kMilliseconds, kMilliseconds))
+        return false;
+    for (int redirects = 0;; redirects++)
+    {
+        Address address;
+        if (!crack(url, address))
+            return false;
+        Internet connection{WinHttpConnect(session.value, address.host.c_str(), address.port, 0)};
+        Request request;
+        const Address* credentials = first.credentials && address.sameServer(first) ? &first : nullptr;
+        if (!connection.value || !ask(connection.value, address, credentials, request, deadline))
+            return false;
+        DWORD status = 0, size = sizeof status;
+        std::wstring location;
+        if (!WinHttpQueryHeaders(request.handle, WINHTTP_QUERY_STATUS_CODE | WINHTTP_QUERY_FLAG_NUMBER,
+                                 WINHTTP_HEADER_NAME_BY_INDEX, &status, &size, WINHTTP_NO_HEADER_INDEX) ||
+            status >= 400)
+            return false;
+        if (status < 300 || status == 304 || !header(request.handle, WINHTTP_QUERY_LOCATION, location))
+            return readBody(request, target, body, received, deadline);
+        if (redirects == kRedirects)
+            return false;
+        url = resolved(url, location);
+    }
 }
 
 // Reads a file:// address of this machine, as libcurl does on Linux: the
