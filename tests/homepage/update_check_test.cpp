@@ -353,6 +353,7 @@ TEST(UpdateCheck, AddressesReadAlike)
         {c.server.url("data#top"), true},
         {user + "/private", true},
         {user + "/redirect?to=/private", true},
+        {user + "/redirect?to=private", true},
         {user + "/redirect?to=http://localhost:" + port + "/private", false},
         {c.server.url("private"), false},
         {local, true},
