@@ -348,6 +348,11 @@ bool linuxBytesLeft(FILE* file, uint64_t& bytes)
     return true;
 }
 
+bool linuxSkipBytes(FILE* file, uint64_t bytes)
+{
+    return bytes <= uint64_t(INT64_MAX) && fseeko(file, off_t(bytes), SEEK_CUR) == 0;
+}
+
 std::filesystem::path linuxNativePath(const char* path)
 {
     return std::filesystem::path(path);

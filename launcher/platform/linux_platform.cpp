@@ -16,6 +16,7 @@ const PlatformServices& systemPlatform()
         .closeFolderStream = linuxCloseFolderStream,
         .openFile = linuxOpenFile,
         .bytesLeft = linuxBytesLeft,
+        .skipBytes = linuxSkipBytes,
         .nativePath = linuxNativePath,
         .resolveLinks = linuxResolveLinks,
         .usersFolder = linuxUsersFolder,

@@ -80,6 +80,7 @@ FolderStream* linuxOpenFolderStream(const char* path);
 bool linuxNextFolderEntry(FolderStream* stream, std::string& name);
 void linuxCloseFolderStream(FolderStream* stream);
 bool linuxBytesLeft(FILE* file, uint64_t& bytes);
+bool linuxSkipBytes(FILE* file, uint64_t bytes);
 std::filesystem::path linuxNativePath(const char* path);
 std::string linuxHomeFolder();
 std::string linuxResolveLinks(const char* path);

@@ -121,7 +121,8 @@ struct PlatformServices
     PathKind (*pathKind)(const char* path);
     // Removes an empty folder; true when it was removed.
     bool (*removeFolder)(const char* path);
-    // Moves an entry to a new name, replacing a file of that name.
+    // Moves an entry to a new name. A file replaces a file of that name; a
+    // folder never replaces a file, nor a file a folder.
     bool (*renameEntry)(const char* from, const char* to);
     // Opens a folder's listing; null when it cannot be listed.
     FolderStream* (*openFolderStream)(const char* path);
@@ -135,6 +136,9 @@ struct PlatformServices
     FILE* (*openFile)(const char* path, FileAccess access);
     // The bytes between an open file's position and its end.
     bool (*bytesLeft)(FILE* file, uint64_t& bytes);
+    // Moves an open file's position forward by bytes, with positions of 64
+    // bits (past 2 and 4 GiB) on every system.
+    bool (*skipBytes)(FILE* file, uint64_t bytes);
     // A path as the standard library's file streams take it; empty when the
     // text cannot be one (not UTF-8 where the system's paths are UTF-16).
     std::filesystem::path (*nativePath)(const char* path);

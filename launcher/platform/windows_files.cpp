@@ -9,7 +9,9 @@
 #include <shlobj.h>
 
 #include <cstdlib>
+#include <memory>
 #include <random>
+#include <vector>
 
 namespace
 {
@@ -56,7 +58,90 @@ bool deleteFile(const std::wstring& path, DWORD attributes)
     return DeleteFileW(path.c_str()) != 0;
 }
 
-bool removeTree(const std::wstring& path);
+// One folder of a tree being emptied: held open without sharing deletion, so
+// that it can be neither renamed nor replaced by a link meanwhile, and listed.
+struct Level
+{
+    HANDLE held = INVALID_HANDLE_VALUE;
+    HANDLE find = INVALID_HANDLE_VALUE;
+    size_t length = 0; // of the path to this folder
+
+    Level() = default;
+    Level(const Level&) = delete;
+    Level& operator=(const Level&) = delete;
+    ~Level()
+    {
+        if (find != INVALID_HANDLE_VALUE)
+            FindClose(find);
+        if (held != INVALID_HANDLE_VALUE)
+            CloseHandle(held);
+    }
+};
+
+// Opens a folder of a tree, its first entry read into found; null when it
+// cannot be held or listed.
+std::unique_ptr<Level> openLevel(const std::wstring& path, WIN32_FIND_DATAW& found)
+{
+    auto level = std::make_unique<Level>();
+    level->length = path.size();
+    level->held = openEntry(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE);
+    if (level->held == INVALID_HANDLE_VALUE)
+        return nullptr;
+    level->find =
+        FindFirstFileExW(everyEntry(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
+    return level->find == INVALID_HANDLE_VALUE ? nullptr : std::move(level);
+}
+
+// Removes everything inside a folder, depth first and without recursion, as
+// a tree may be as deep as a path may be long. Links (junctions, symbolic
+// links) are removed as links and never followed.
+void emptyTree(std::wstring path)
+{
+    WIN32_FIND_DATAW found;
+    std::vector<std::unique_ptr<Level>> levels;
+    std::unique_ptr<Level> top = openLevel(path, found);
+    if (!top)
+        return;
+    levels.push_back(std::move(top));
+    bool pending = true; // found holds an entry not yet handled
+    while (!levels.empty())
+    {
+        if (!pending && !FindNextFileW(levels.back()->find, &found))
+        {
+            // All of this folder's entries are handled: it goes, unless it
+            // is the folder being emptied.
+            levels.pop_back();
+            if (!levels.empty())
+            {
+                RemoveDirectoryW(path.c_str());
+                path.resize(levels.back()->length);
+            }
+            continue;
+        }
+        pending = false;
+        if (isDots(found.cFileName))
+            continue;
+        size_t length = path.size();
+        path += L'\\';
+        path += found.cFileName;
+        DWORD attributes = found.dwFileAttributes;
+        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
+        {
+            if (std::unique_ptr<Level> level = openLevel(path, found))
+            {
+                levels.push_back(std::move(level));
+                pending = true;
+                continue;
+            }
+            RemoveDirectoryW(path.c_str());
+        }
+        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+            RemoveDirectoryW(path.c_str());
+        else
+            deleteFile(path, attributes);
+        path.resize(length);
+    }
+}
 
 // Removes one entry found in a folder: a link (junction or symbolic link) as
 // a link, never followed; a folder emptied first when recursive.
@@ -65,26 +150,8 @@ bool removeFound(const std::wstring& path, DWORD attributes, bool recursive)
     if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
         return deleteFile(path, attributes);
     if (recursive && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        removeTree(path);
+        emptyTree(path);
     return RemoveDirectoryW(path.c_str()) != 0;
-}
-
-// Empties a folder depth-first. The folder is held open meanwhile without
-// sharing deletion, so that it cannot be renamed or replaced by a link.
-bool removeTree(const std::wstring& path)
-{
-    Handle held(openEntry(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE));
-    WIN32_FIND_DATAW found;
-    FindHandle find{FindFirstFileExW(everyEntry(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, 0)};
-    if (!held.valid() || find.value == INVALID_HANDLE_VALUE)
-        return false;
-    do
-    {
-        if (!isDots(found.cFileName))
-            removeFound(path + L'\\' + found.cFileName, found.dwFileAttributes, true);
-    } while (FindNextFileW(find.value, &found));
-    return true;
 }
 
 // Opens what a path names, links followed, for its attributes only.
@@ -210,13 +277,13 @@ bool TemporaryFile::replace(const std::wstring& target)
 bool windowsCreateFolder(const char* path)
 {
     std::wstring wide;
-    return toWide(path, wide) && CreateDirectoryW(wide.c_str(), nullptr) != 0;
+    return toSystemPath(path, wide) && CreateDirectoryW(wide.c_str(), nullptr) != 0;
 }
 
 bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
 {
     std::wstring folder;
-    if (!toWide(path, folder))
+    if (!toSystemPath(path, folder))
         return false;
     // Held open without sharing deletion: while the removal runs, the folder
     // can be neither renamed nor replaced by a link.
@@ -241,7 +308,7 @@ bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context
 bool windowsRemoveEntry(const char* path)
 {
     std::wstring wide;
-    if (!toWide(path, wide))
+    if (!toSystemPath(path, wide))
         return false;
     DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -254,7 +321,7 @@ bool windowsRemoveEntry(const char* path)
 bool windowsRemoveFile(const char* path)
 {
     std::wstring wide;
-    if (!toWide(path, wide))
+    if (!toSystemPath(path, wide))
         return false;
     DWORD attributes = GetFileAttributesW(wide.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -269,26 +336,35 @@ bool windowsRemoveFile(const char* path)
 PathKind windowsPathKind(const char* path)
 {
     std::wstring wide;
-    return toWide(path, wide) ? kindOf(wide) : PathKind::Missing;
+    return toSystemPath(path, wide) ? kindOf(wide) : PathKind::Missing;
 }
 
 bool windowsRemoveFolder(const char* path)
 {
     std::wstring wide;
-    return toWide(path, wide) && RemoveDirectoryW(wide.c_str()) != 0;
+    return toSystemPath(path, wide) && RemoveDirectoryW(wide.c_str()) != 0;
 }
 
 bool windowsRenameEntry(const char* from, const char* to)
 {
     std::wstring source, target;
-    return toWide(from, source) && toWide(to, target) &&
-           MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING) != 0;
+    if (!toSystemPath(from, source) || !toSystemPath(to, target))
+        return false;
+    DWORD attributes = GetFileAttributesW(source.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    // Only a file replaces anything, and then only a file (Windows refuses a
+    // folder in its place): asked to replace, Windows would also move a
+    // folder over a file and delete the file, where Linux refuses. A folder
+    // never replaces even an empty folder here, unlike on Linux.
+    DWORD replace = attributes & FILE_ATTRIBUTE_DIRECTORY ? 0 : MOVEFILE_REPLACE_EXISTING;
+    return MoveFileExW(source.c_str(), target.c_str(), replace) != 0;
 }
 
 FolderStream* windowsOpenFolderStream(const char* path)
 {
     std::wstring folder;
-    if (!toWide(path, folder))
+    if (!toSystemPath(path, folder))
         return nullptr;
     DWORD attributes = GetFileAttributesW(folder.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES || !(attributes & FILE_ATTRIBUTE_DIRECTORY))
@@ -330,7 +406,7 @@ FILE* windowsOpenFile(const char* path, FileAccess access)
 {
     std::wstring wide;
     bool write = access == FileAccess::Write;
-    if (!toWide(path, wide))
+    if (!toSystemPath(path, wide))
         return nullptr;
     HANDLE file = openRegular(wide, write);
     // Emptied only once known to be a regular file.
@@ -362,11 +438,19 @@ bool windowsBytesLeft(FILE* file, uint64_t& bytes)
     return true;
 }
 
+bool windowsSkipBytes(FILE* file, uint64_t bytes)
+{
+    // fseek takes a long, 32 bits here, and Windows' msvcrt computes its
+    // relative seeks through a 32-bit position, which fails past 2 GiB
+    // (Wine's does not; the DLL's import table shows fseek is not used).
+    return bytes <= uint64_t(INT64_MAX) && _fseeki64(file, static_cast<__int64>(bytes), SEEK_CUR) == 0;
+}
+
 std::filesystem::path windowsNativePath(const char* path)
 {
     // A path built from a narrow string would be read in the ANSI code page.
     std::wstring wide;
-    return toWide(path, wide) ? std::filesystem::path(wide) : std::filesystem::path();
+    return toSystemPath(path, wide) ? std::filesystem::path(wide) : std::filesystem::path();
 }
 
 std::string windowsUsersFolder()
@@ -382,7 +466,7 @@ std::string windowsUsersFolder()
 std::string windowsResolveLinks(const char* path)
 {
     std::wstring wide;
-    if (!toWide(path, wide))
+    if (!toSystemPath(path, wide))
         return std::string();
     Handle file(openFollowed(wide));
     if (!file.valid())
@@ -416,7 +500,7 @@ std::string windowsHomeFolder()
 CopyOutcome windowsCopyFile(const char* from, const char* to)
 {
     std::wstring source, target;
-    if (!toWide(from, source) || !toWide(to, target))
+    if (!toSystemPath(from, source) || !toSystemPath(to, target))
         return CopyOutcome::Failed;
     DWORD attributes = GetFileAttributesW(source.c_str());
     if (attributes == INVALID_FILE_ATTRIBUTES)
@@ -470,7 +554,7 @@ bool windowsReadFile(const char* path, size_t limit, std::string& contents)
 {
     std::wstring wide;
     contents.clear();
-    if (!toWide(path, wide))
+    if (!toSystemPath(path, wide))
         return false;
     Handle file(openRegular(wide, false));
     LARGE_INTEGER size;
@@ -495,6 +579,6 @@ bool windowsReplaceFile(const char* path, const std::string& contents)
 {
     std::wstring target;
     TemporaryFile file;
-    return toWide(path, target) && file.create(target, L".replace-") && file.write(contents.data(), contents.size()) &&
+    return toSystemPath(path, target) && file.create(target, L".replace-") && file.write(contents.data(), contents.size()) &&
            file.replace(target);
 }

@@ -79,13 +79,20 @@ bool windowsLaunchApplication(const char* path, const std::vector<std::string>& 
 void windowsRunningApplications(std::vector<std::string>& names)
 {
     names.clear();
+    // Only the caller's own session counts, as on Linux only the caller's own
+    // processes do. A process whose session cannot be read (a system one)
+    // does not count. Under Wine every process shares one session.
+    DWORD session = 0;
     Handle snapshot(CreateToolhelp32Snapshot(TH32CS_SNAPPROCESS, 0));
-    if (!snapshot.valid())
+    if (!snapshot.valid() || !ProcessIdToSessionId(GetCurrentProcessId(), &session))
         return;
     PROCESSENTRY32W entry = {};
     entry.dwSize = sizeof entry;
     for (BOOL more = Process32FirstW(snapshot.value, &entry); more; more = Process32NextW(snapshot.value, &entry))
     {
+        DWORD theirs = 0;
+        if (!ProcessIdToSessionId(entry.th32ProcessID, &theirs) || theirs != session)
+            continue;
         std::wstring name = entry.szExeFile;
         if (endsWithExe(name))
             name.resize(name.size() - 4);
@@ -107,7 +114,10 @@ int windowsOpenWithDefaultApplication(const char* path)
     open.nShow = SW_SHOWNORMAL;
     if (ShellExecuteExW(&open))
         return 0;
-    return GetLastError() == ERROR_NO_ASSOCIATION ? kApplicationNotFound : -1;
+    // Some shells report a file without an application only in hInstApp.
+    bool unassociated =
+        GetLastError() == ERROR_NO_ASSOCIATION || reinterpret_cast<INT_PTR>(open.hInstApp) == SE_ERR_NOASSOC;
+    return unassociated ? kApplicationNotFound : -1;
 }
 
 int windowsCreateFolderIn(const char* parent, const char* name)

@@ -16,6 +16,7 @@ const PlatformServices& systemPlatform()
         .closeFolderStream = windowsCloseFolderStream,
         .openFile = windowsOpenFile,
         .bytesLeft = windowsBytesLeft,
+        .skipBytes = windowsSkipBytes,
         .nativePath = windowsNativePath,
         .resolveLinks = windowsResolveLinks,
         .usersFolder = windowsUsersFolder,

@@ -13,6 +13,10 @@ bool toWide(const char* text, std::wstring& wide);
 // UTF-16 to UTF-8.
 std::string toUtf8(const wchar_t* text, size_t length);
 std::string toUtf8(const std::wstring& text);
+// A UTF-8 path as the wide-character file API takes it exactly as spelt:
+// "\\?\" and the full path, with "/" made "\" and "." and ".." resolved in
+// the text; false, with nothing converted, when path is not UTF-8.
+bool toSystemPath(const char* path, std::wstring& system);
 
 // A handle closed when the object goes.
 struct Handle
@@ -79,6 +83,7 @@ bool windowsNextFolderEntry(FolderStream* stream, std::string& name);
 void windowsCloseFolderStream(FolderStream* stream);
 FILE* windowsOpenFile(const char* path, FileAccess access);
 bool windowsBytesLeft(FILE* file, uint64_t& bytes);
+bool windowsSkipBytes(FILE* file, uint64_t bytes);
 std::filesystem::path windowsNativePath(const char* path);
 std::string windowsResolveLinks(const char* path);
 std::string windowsUsersFolder();

@@ -74,9 +74,11 @@ bool windowsFirstWindowFullScreen()
 }
 
 // The window's normal style and frame are kept as properties of the window
-// itself while it shows full screen, never in the library.
+// itself while it shows full screen, never in the library. A property of
+// their own marks them kept: any of them may be 0, which reads as none.
 static const wchar_t* const kNormalProperties[] = {L"TesmarNormalStyle", L"TesmarNormalLeft", L"TesmarNormalTop",
                                                    L"TesmarNormalRight", L"TesmarNormalBottom"};
+static const wchar_t kNormalKept[] = L"TesmarNormalKept";
 
 void windowsToggleFirstWindowFullScreen()
 {
@@ -87,12 +89,9 @@ void windowsToggleFirstWindowFullScreen()
     if (isFullScreen(window))
     {
         LONG_PTR kept[5] = {};
-        bool known = true;
+        bool known = RemovePropW(window, kNormalKept) != nullptr;
         for (int i = 0; i < 5; i++)
-        {
-            known = known && GetPropW(window, kNormalProperties[i]) != nullptr;
-            kept[i] = reinterpret_cast<LONG_PTR>(RemovePropW(window, kNormalProperties[i])) - 1;
-        }
+            kept[i] = reinterpret_cast<LONG_PTR>(RemovePropW(window, kNormalProperties[i]));
         // A window that was made borderless elsewhere gets an ordinary frame
         // over the middle of its monitor.
         if (!known && monitorFrame(window, monitor))
@@ -113,10 +112,12 @@ void windowsToggleFirstWindowFullScreen()
     if (!GetWindowRect(window, &frame) || !monitorFrame(window, monitor))
         return;
     LONG_PTR style = GetWindowLongPtrW(window, GWL_STYLE);
-    // Stored plus one, so that a zero is told from a missing property.
     const LONG_PTR normal[5] = {style, frame.left, frame.top, frame.right, frame.bottom};
+    bool kept = true;
     for (int i = 0; i < 5; i++)
-        SetPropW(window, kNormalProperties[i], reinterpret_cast<HANDLE>(normal[i] + 1));
+        kept = SetPropW(window, kNormalProperties[i], reinterpret_cast<HANDLE>(normal[i])) && kept;
+    if (kept)
+        SetPropW(window, kNormalKept, reinterpret_cast<HANDLE>(1));
     SetWindowLongPtrW(window, GWL_STYLE, style & ~LONG_PTR(WS_CAPTION | WS_THICKFRAME));
     SetWindowPos(window, HWND_TOP, monitor.left, monitor.top, monitor.right - monitor.left,
                  monitor.bottom - monitor.top, SWP_NOOWNERZORDER | SWP_FRAMECHANGED);

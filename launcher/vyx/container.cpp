@@ -45,7 +45,7 @@ bool skipVyxBloc(FILE* file, const Vyx_Header& header)
 {
     if (header.size < 16)
         return false;
-    return fseek(file, long(header.size) - 16, SEEK_CUR) == 0;
+    return platform().skipBytes(file, uint64_t(header.size) - 16);
 }
 
 // Bytes per item of the array blocks; -1 for blocks whose data is their whole
@@ -129,7 +129,7 @@ bool readVyxBlocData(FILE* file, const Vyx_Header& header, void* buffer, size_t 
     // Data longer than the payload leaves the stream past the block's end.
     uint32_t payload = uint32_t(header.size) - 16;
     if (payload > bytes)
-        return fseek(file, long(payload - bytes), SEEK_CUR) == 0;
+        return platform().skipBytes(file, payload - bytes);
     return true;
 }
 

@@ -10,6 +10,10 @@
 
 #include <fstream>
 
+#if defined(_WIN32)
+#include <windows.h>
+#endif
+
 namespace
 {
 // Exports through the built library, into a folder whose name reaches
@@ -40,6 +44,24 @@ struct Export
         return {result, maskTimes(readFile(utf8Path(output)))};
     }
 };
+
+// Writes pieces of a file at their offsets with holes between them, which
+// the file system keeps sparse (on Windows once the file is marked so).
+void writeSparse(const std::filesystem::path& path, const std::vector<std::pair<uint64_t, Bytes>>& pieces)
+{
+#if defined(_WIN32)
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, 0, nullptr);
+    DWORD ignored = 0;
+    DeviceIoControl(file, FSCTL_SET_SPARSE, nullptr, 0, nullptr, 0, &ignored, nullptr);
+    CloseHandle(file);
+#endif
+    std::ofstream out(path, std::ios::binary);
+    for (const auto& [offset, bytes] : pieces)
+    {
+        out.seekp(std::streamoff(offset));
+        out.write(reinterpret_cast<const char*>(bytes.data()), std::streamsize(bytes.size()));
+    }
+}
 
 // One quad and one triangle over four vertices.
 VyxMeshData quadAndTriangle()
@@ -246,4 +268,28 @@ TEST(Document, UnreadableThirdMeshOfFive)
     EXPECT_EQ(document.find("<geometry id=\"D-lib\""), std::string::npos);
     EXPECT_EQ(document.find("</library_geometries>"), std::string::npos);
     EXPECT_EQ(document.find("<library_visual_scenes>"), std::string::npos);
+}
+
+// A mesh whose blocks lie past 2 and 4 GiB of its file, skipped blocks and
+// arrays, reads as the same mesh does anywhere else.
+TEST(Document, BlocksBeyondFourGigabytes)
+{
+    Export e;
+    VyxMeshData data = quadAndTriangle();
+    const int32_t gap = 0x7FFFFFF0;
+    const uint64_t vertices = 32 + uint64_t(gap), faces = vertices + uint64_t(gap), end = faces + 48 + 4096;
+    Bytes start = vyxFileHeader(), positions, rest, last;
+    appendVyxHeader(start, 99, gap, 0); // an unknown block, skipped
+    // The positions, then the rest of a payload that reaches 4 GiB.
+    appendVyxHeader(positions, 10001, gap, 4);
+    const uint8_t* floats = reinterpret_cast<const uint8_t*>(data.vertices.data());
+    positions.insert(positions.end(), floats, floats + 48);
+    appendVyxBlock(rest, 20001, 2, data.faces.data(), 32);
+    appendVyxHeader(rest, 99, 4096, 0);
+    appendVyxEnd(last);
+    writeSparse(e.meshes / "Mesh.Vyx", {{0, start}, {vertices, positions}, {faces, rest}, {end, last}});
+    auto [result, beyond] = e.run({"Mesh"});
+    EXPECT_EQ(result, 0);
+    e.mesh("Mesh", data);
+    EXPECT_EQ(e.run({"Mesh"}), std::make_pair(0.0f, beyond));
 }

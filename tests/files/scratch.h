@@ -5,6 +5,7 @@
 
 #include <unistd.h>
 
+#include <algorithm>
 #include <filesystem>
 #include <fstream>
 #include <string>
@@ -24,13 +25,25 @@ struct Scratch
     ~Scratch()
     {
         std::error_code ignored;
-        std::filesystem::remove_all(root, ignored);
+        std::filesystem::remove_all(exact(""), ignored);
     }
 
     std::string path(const std::string& name) const { return utf8Text(root / utf8Path(name)); }
+    // The path of a name exactly as spelt: a plain path on Windows loses a
+    // trailing "." or space, and "con.txt" names the console.
+    std::filesystem::path exact(const std::string& name) const
+    {
+#if defined(_WIN32)
+        std::wstring verbatim = L"\\\\?\\" + (root / utf8Path(name)).wstring();
+        std::replace(verbatim.begin(), verbatim.end(), L'/', L'\\');
+        return verbatim;
+#else
+        return root / utf8Path(name);
+#endif
+    }
     std::string file(const std::string& name, const std::string& content = "x") const
     {
-        std::ofstream(root / utf8Path(name), std::ios::binary) << content;
+        std::ofstream(exact(name), std::ios::binary) << content;
         return path(name);
     }
     std::string folder(const std::string& name) const

@@ -1,10 +1,12 @@
 """A loopback HTTP server for the update-check tests. Serves the files of
 the folder given as its first argument; /stall answers only after three
-seconds, /big sends six megabytes, /nocontent is a 204, /to?ADDRESS
-redirects to the address, anything else missing is a 404. Writes
-its port and a port where nothing listens to the file named by its second
-argument, then serves until that file is removed (a test under Wine cannot
-signal it)."""
+seconds, /big sends six megabytes, /nocontent is a 204, /private needs
+user:p@ss, /redirect?to=URL redirects, the names in RAW and TRICKLED give
+bodies cut short or sent a byte at a time, anything else missing is a 404.
+Writes its port and a port where nothing listens to the file named by its
+second argument, then serves until that file is removed (a test under Wine
+cannot signal it)."""
+import base64
 import http.server
 import os
 import socket
@@ -13,6 +15,21 @@ import threading
 import time
 
 FOLDER, PORT_FILE = sys.argv[1], sys.argv[2]
+
+STAMP = b"<timestamp>2030-01-01 00:00:00\n"
+CLOSE = b"HTTP/1.1 200 OK\r\nConnection: close\r\n"
+CHUNKED = CLOSE + b"Transfer-Encoding: chunked\r\n\r\n%x\r\n%s\r\n" % (len(STAMP), STAMP)
+# Answers written as they are, the connection closed after them.
+RAW = {
+    "cut": CLOSE + b"Content-Length: 1000\r\n\r\n" + STAMP + b"x" * 9,
+    "chunked": CHUNKED + b"0\r\n\r\n",
+    "cutchunked": CHUNKED,
+}
+# Answers sent a byte every 0.3 s from the given offset on.
+TRICKLED = {
+    "slowheaders": (CLOSE + b"Content-Length: %d\r\n\r\n" % len(STAMP) + STAMP, 0),
+    "slowbody": (CLOSE + b"Content-Length: %d\r\n\r\n" % len(STAMP) + STAMP, -len(STAMP)),
+}
 
 
 class Handler(http.server.BaseHTTPRequestHandler):
@@ -33,9 +50,27 @@ class Handler(http.server.BaseHTTPRequestHandler):
         elif name == "nocontent":
             self.send_response(204)
             self.end_headers()
-        elif name.startswith("to?"):
+        elif name in RAW:
+            self.wfile.write(RAW[name])
+            self.close_connection = True
+        elif name in TRICKLED:
+            answer, at = TRICKLED[name]
+            self.close_connection = True
+            try:
+                self.wfile.write(answer[:at])
+                for byte in answer[at:]:
+                    time.sleep(0.3)
+                    self.wfile.write(bytes([byte]))
+            except OSError:
+                pass
+        elif name == "private":
+            if self.headers.get("Authorization") == "Basic " + base64.b64encode(b"user:p@ss").decode():
+                self.send_body(STAMP)
+            else:
+                self.send_error(401)
+        elif name.startswith("redirect?to="):
             self.send_response(302)
-            self.send_header("Location", name[3:])
+            self.send_header("Location", name[len("redirect?to="):])
             self.send_header("Content-Length", "0")
             self.end_headers()
         elif name == "big":
@@ -45,6 +80,12 @@ class Handler(http.server.BaseHTTPRequestHandler):
                 self.send_body(f.read())
         else:
             self.send_error(404)
+
+
+class Server(http.server.ThreadingHTTPServer):
+    # Clients that leave early are expected.
+    def handle_error(self, request, client_address):
+        pass
 
 
 def closed_port():
@@ -59,7 +100,7 @@ def serve_while_named():
     os._exit(0)
 
 
-server = http.server.ThreadingHTTPServer(("127.0.0.1", 0), Handler)
+server = Server(("127.0.0.1", 0), Handler)
 with open(PORT_FILE + ".part", "w") as f:
     f.write("%d %d\n" % (server.server_address[1], closed_port()))
 os.rename(PORT_FILE + ".part", PORT_FILE)

@@ -32,4 +32,12 @@ foreach(import IN LISTS imports)
         message(FATAL_ERROR "${DLL} needs ${import}, which Windows does not have")
     endif()
 endforeach()
+# Functions of the imported DLLs that must not be used (FORBIDDEN: names
+# separated by "|").
+if(DEFINED FORBIDDEN)
+    string(REGEX MATCHALL "\n\t[0-9a-f]+\t +[0-9]+  (${FORBIDDEN})\n" used "${dump}")
+    if(used)
+        message(FATAL_ERROR "${DLL} imports ${used}")
+    endif()
+endif()
 message(STATUS "${count} exports as expected; imports: ${imports}")

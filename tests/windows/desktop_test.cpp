@@ -163,23 +163,31 @@ TEST(WineDesktop, ClickLandsAtItsPoint)
     EXPECT_EQ(g_clicks[0].y, 340);
 }
 
+// The normal frame comes back exactly, also where it reaches left of and
+// above the screen.
 TEST(WineDesktop, FullScreenSwitchesTheFirstWindowAndBack)
 {
     Launcher call;
     TestWindow window;
-    RECT before;
-    GetWindowRect(window.window, &before);
-    EXPECT_EQ(call("CheckFullScn"), 0);
-    EXPECT_EQ(call("minimZ"), 0);
-    TestWindow::pump(300);
-    EXPECT_EQ(call("CheckFullScn"), 1);
-    EXPECT_EQ(call("minimZ"), 0);
-    TestWindow::pump(300);
-    EXPECT_EQ(call("CheckFullScn"), 0);
-    RECT after;
-    GetWindowRect(window.window, &after);
-    EXPECT_TRUE(EqualRect(&before, &after));
-    EXPECT_EQ(GetPropW(window.window, L"TesmarNormalStyle"), nullptr); // nothing left behind
+    for (POINT at : {POINT{0, 0}, POINT{-1, -30}})
+    {
+        SetWindowPos(window.window, nullptr, at.x, at.y, 800, 600, SWP_NOZORDER);
+        TestWindow::pump(300);
+        RECT before;
+        GetWindowRect(window.window, &before);
+        EXPECT_EQ(call("CheckFullScn"), 0);
+        EXPECT_EQ(call("minimZ"), 0);
+        TestWindow::pump(300);
+        EXPECT_EQ(call("CheckFullScn"), 1);
+        EXPECT_EQ(call("minimZ"), 0);
+        TestWindow::pump(300);
+        EXPECT_EQ(call("CheckFullScn"), 0);
+        RECT after;
+        GetWindowRect(window.window, &after);
+        EXPECT_TRUE(EqualRect(&before, &after)) << at.x << " " << at.y << ": " << after.left << " " << after.top;
+        EXPECT_EQ(GetPropW(window.window, L"TesmarNormalStyle"), nullptr); // nothing left behind
+        EXPECT_EQ(GetPropW(window.window, L"TesmarNormalKept"), nullptr);
+    }
 }
 
 TEST(WineDesktop, ChosenColourComesBackPackedAndCancelAnswersMinus128)

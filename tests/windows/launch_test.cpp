@@ -103,4 +103,6 @@ TEST(WindowsLaunch, ReturnsAtOnceAndRunsMeanwhile)
     ASSERT_TRUE(recorder.received(got));
     EXPECT_EQ(got, Arguments{"x"});
     EXPECT_EQ(call(library, "LaunchAppWithFile", s.path("missing.obj").c_str(), nullptr), -43);
+    // No application opens this kind of file.
+    EXPECT_EQ(call(library, "LaunchAppWithFile", s.file("scene.tesmar-none").c_str(), nullptr), -10814);
 }

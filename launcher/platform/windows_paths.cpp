@@ -1,0 +1,129 @@
+// Paths as Windows takes them exactly as spelt. A plain path is rewritten by
+// Windows before use: a trailing "." or space is dropped from each name
+// ("data." names data), a device name with any extension ("con.txt",
+// "nul.psd") names the device, and the whole path is refused beyond 260
+// characters unless the system's long-path setting is on (Wine has no such
+// limit). A path in the "\\?\" form escapes all of that, but is used
+// verbatim: so separators are made "\" and "." and ".." resolved here, in
+// the text, as Windows would have done.
+#include "windows_platform.h"
+
+#include <vector>
+
+namespace
+{
+bool isSeparator(wchar_t c)
+{
+    return c == L'/' || c == L'\\';
+}
+
+bool isDrive(const std::wstring& path, size_t at)
+{
+    return path.size() >= at + 2 && ((path[at] >= L'A' && path[at] <= L'Z') || (path[at] >= L'a' && path[at] <= L'z')) &&
+           path[at + 1] == L':';
+}
+
+// The next name of path from at, up to a separator or the end.
+std::wstring nextName(const std::wstring& path, size_t& at)
+{
+    while (at < path.size() && isSeparator(path[at]))
+        at++;
+    size_t start = at;
+    while (at < path.size() && !isSeparator(path[at]))
+        at++;
+    return path.substr(start, at - start);
+}
+
+// The full path Windows makes of a text that does not name a root itself:
+// the current folder, the current drive's root ("\") or a drive's current
+// folder ("C:"). Empty when there is none.
+std::wstring fullPathOf(const wchar_t* text)
+{
+    DWORD length = GetFullPathNameW(text, 0, nullptr, nullptr);
+    std::wstring full(length, L'\0');
+    if (length == 0 || GetFullPathNameW(text, length, full.data(), nullptr) != length - 1)
+        return std::wstring();
+    full.resize(length - 1);
+    return full;
+}
+
+std::wstring verbatim(const std::wstring& path, int depth)
+{
+    // Device paths ("\\.\pipe\x") are left to Windows.
+    if (path.empty() || depth > 1 || (path.size() >= 4 && path.compare(0, 4, L"\\\\.\\") == 0))
+        return path;
+    std::wstring root;
+    size_t at = 0;
+    bool already = path.size() >= 4 && isSeparator(path[0]) && isSeparator(path[1]) && path[2] == L'?' &&
+                   isSeparator(path[3]);
+    if (already || (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])))
+    {
+        // \\?\C:\x, \\?\UNC\server\share\x, \\?\Volume{...}\x and \\server\share\x.
+        at = already ? 4 : 2;
+        if (already && isDrive(path, at))
+        {
+            root = L"\\\\?\\" + path.substr(at, 2);
+            at += 2;
+        }
+        else
+        {
+            std::wstring first = nextName(path, at);
+            bool unc = !already || _wcsicmp(first.c_str(), L"UNC") == 0;
+            root = L"\\\\?\\" + (unc ? L"UNC\\" + (already ? nextName(path, at) : first) : first);
+            if (unc)
+            {
+                std::wstring share = nextName(path, at);
+                if (share.empty())
+                    return path;
+                root += L"\\" + share;
+            }
+        }
+    }
+    else if (isDrive(path, 0) && path.size() >= 3 && isSeparator(path[2]))
+    {
+        root = L"\\\\?\\" + path.substr(0, 2);
+        at = 2;
+    }
+    else
+    {
+        // Relative to the current folder, to the current drive's root or to
+        // a drive's current folder: made full first.
+        std::wstring base = isSeparator(path[0]) ? fullPathOf(L"\\")
+                            : isDrive(path, 0)   ? fullPathOf(path.substr(0, 2).c_str())
+                                                 : fullPathOf(L".");
+        size_t rest = isSeparator(path[0]) ? 0 : isDrive(path, 0) ? 2 : 0;
+        if (base.empty())
+            return path;
+        return verbatim(base + L"\\" + path.substr(rest), depth + 1);
+    }
+
+    std::vector<std::wstring> names;
+    while (at < path.size())
+    {
+        std::wstring name = nextName(path, at);
+        if (name == L"..")
+        {
+            if (!names.empty())
+                names.pop_back();
+        }
+        else if (!name.empty() && name != L".")
+            names.push_back(name);
+    }
+    std::wstring full = root;
+    for (const std::wstring& name : names)
+        full += L"\\" + name;
+    // A final separator stays: it asks for a folder, as on Linux.
+    if (names.empty() || isSeparator(path.back()))
+        full += L"\\";
+    return full;
+}
+}
+
+bool toSystemPath(const char* path, std::wstring& system)
+{
+    std::wstring wide;
+    if (!toWide(path, wide))
+        return false;
+    system = verbatim(wide, 0);
+    return true;
+}
