@@ -1,5 +1,5 @@
 // The exported Collada command.
-#include "collada.h"
+#include "exportparts.h"
 #include "command.h"
 
 HOST_COMMAND(doExportCollada)

@@ -1,5 +1,5 @@
-#include "collada.h"
 #include "expected.h"
+#include "exportparts.h"
 #include "library.h"
 #include "temp_folder.h"
 #include "vyx_writer.h"
