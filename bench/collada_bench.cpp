@@ -6,7 +6,7 @@
 // faster than assimp. The Vyx files are read from the page
 // cache.
 #include "assimp_collada.h"
-#include "exportparts.h"
+#include "collada.h"
 #include "mesh_sets.h"
 #include "number_formatting.h"
 #include "rounds.h"

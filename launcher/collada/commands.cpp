@@ -1,5 +1,5 @@
 // The exported Collada command.
-#include "exportparts.h"
+#include "collada.h"
 #include "command.h"
 
 HOST_COMMAND(doExportCollada)

@@ -1,3 +1,4 @@
+#include "collada.h"
 #include "exportparts.h"
 #include "platform.h"
 #include "vyx.h"

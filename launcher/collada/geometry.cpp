@@ -4,6 +4,7 @@
 // mesh is never gathered whole. Each array of the mesh is released as soon as
 // it is written, so that a large mesh needs little more memory than its own
 // arrays.
+#include "collada.h"
 #include "exportparts.h"
 #include "vyx.h"
 

@@ -1,4 +1,4 @@
-#include "exportparts.h"
+#include "collada.h"
 
 #include <cstring>
 

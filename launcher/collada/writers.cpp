@@ -1,6 +1,6 @@
 // The sections of the document, each written exactly as Collada readers of
 // the host's exports expect them, byte for byte.
-#include "exportparts.h"
+#include "collada.h"
 
 #include <ctime>
 

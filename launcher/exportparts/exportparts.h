@@ -1,44 +1,16 @@
-// Collada 1.4.1 export: the document writers, the texture-coordinate pool,
-// number formatting as the C library writes numbers, path splitting and the
-// export command's procedure.
+// What the two exports share, and the update check with them: number
+// formatting as the C library writes numbers, the texture-coordinate pool,
+// the mesh list's entries and path splitting.
 #pragma once
 
 #include <bit>
-#include <cstring>
+#include <cstddef>
 #include <cstdint>
-#include <cstdio>
-#include <memory>
+#include <cstring>
 #include <string>
-#include <string_view>
 #include <vector>
 
 class Vyx_Mesh;
-
-// The document being written: text gathers in a block of memory and goes to
-// the file a block at a time. A failed write is remembered, and nothing more
-// is written.
-constexpr size_t kBlockBytes = size_t(1) << 20;
-// Room past the block for one formatted line, however long, with the few
-// bytes a formatter may write beyond the end it answers.
-constexpr size_t kLineRoom = 256;
-
-struct ColladaStream
-{
-    FILE* file = nullptr;
-    std::unique_ptr<char[]> block{new char[kBlockBytes + kLineRoom]};
-    size_t used = 0;
-    bool failed = false;
-};
-
-void put(ColladaStream& out, std::string_view text);
-// A line of numbers is formatted in place: at lineStart, in at most kLineRoom
-// bytes, then given its end.
-inline char* lineStart(ColladaStream& out)
-{
-    return out.block.get() + out.used;
-}
-void lineEnd(ColladaStream& out, char* end);
-void flushStream(ColladaStream& out);
 
 // Numbers exactly as printf writes them: %g with precision 6 (positions and
 // colour channels) and %f (texture coordinates).
@@ -158,22 +130,6 @@ inline uint32_t pooledIndex(const float* pooled, size_t corner)
 void poolCornerUVsByText(const Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values,
                          std::vector<uint32_t>& indices);
 
-// The document writers, called in document order.
-void writeColladaStart(ColladaStream& out);
-void writeAsset(ColladaStream& out);
-void writeImagesLibrary(ColladaStream& out, bool open);
-void writeImage(ColladaStream& out, const std::string& name, const std::string& path);
-void writeMaterialsLibrary(ColladaStream& out, bool open);
-void writeMaterial(ColladaStream& out, const std::string& name);
-void writeEffectsLibrary(ColladaStream& out, bool open);
-void writeEffect(ColladaStream& out, const std::string& name, bool textured);
-void writeGeometriesLibrary(ColladaStream& out, bool open);
-// Consumes the mesh: each array is released once written, and the UVs are
-// pooled in place.
-void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh);
-void writeSceneNode(ColladaStream& out, const std::string& name);
-void writeColladaEnd(ColladaStream& out, const std::string& scene, bool open);
-
 // Path splitting by the last "/" or "\\" and the last ".": 1 folder with its
 // separator, 2 file name without extension, 3 path without extension,
 // 4 extension with its dot, 6 file name; 5 and others the path unchanged.
@@ -183,8 +139,3 @@ std::string FileNameExtract(const std::string& path, int mode);
 // an entry that runs to the end of the list ends there. There is always at
 // least one entry (empty when the list is).
 std::vector<std::string> splitMeshList(const char* list, int32_t size);
-
-// Writes the Collada document of the meshes listed (entry 0 the folder of
-// their Vyx files) to outputPath: 0, -1 when the document cannot be written,
-// -2 when a mesh cannot be read.
-float exportCollada(const char* outputPath, const char* list, int32_t listSize);

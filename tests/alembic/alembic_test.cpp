@@ -1,6 +1,6 @@
 // Archives written by the export, read back with Alembic's own reading API.
 #include "alembic_export.h"
-#include "exportparts.h"
+#include "collada.h"
 #include "expected.h"
 #include "library.h"
 #include "temp_folder.h"

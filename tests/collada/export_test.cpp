@@ -1,3 +1,4 @@
+#include "collada.h"
 #include "expected.h"
 #include "exportparts.h"
 #include "library.h"

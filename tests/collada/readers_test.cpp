@@ -1,6 +1,6 @@
 // Real Collada readers accept the exported documents: the schema and
 // reference validator, pycollada and assimp, each reporting the counts.
-#include "exportparts.h"
+#include "collada.h"
 #include "vyx.h"
 #include "temp_folder.h"
 #include "vyx_writer.h"

@@ -1,0 +1,59 @@
+// Collada 1.4.1 export: the document's stream, its writers and the export
+// command's procedure.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <cstdio>
+#include <memory>
+#include <string>
+#include <string_view>
+
+class Vyx_Mesh;
+
+// The document being written: text gathers in a block of memory and goes to
+// the file a block at a time. A failed write is remembered, and nothing more
+// is written.
+constexpr size_t kBlockBytes = size_t(1) << 20;
+// Room past the block for one formatted line, however long, with the few
+// bytes a formatter may write beyond the end it answers.
+constexpr size_t kLineRoom = 256;
+
+struct ColladaStream
+{
+    FILE* file = nullptr;
+    std::unique_ptr<char[]> block{new char[kBlockBytes + kLineRoom]};
+    size_t used = 0;
+    bool failed = false;
+};
+
+void put(ColladaStream& out, std::string_view text);
+// A line of numbers is formatted in place: at lineStart, in at most kLineRoom
+// bytes, then given its end.
+inline char* lineStart(ColladaStream& out)
+{
+    return out.block.get() + out.used;
+}
+void lineEnd(ColladaStream& out, char* end);
+void flushStream(ColladaStream& out);
+
+// The document writers, called in document order.
+void writeColladaStart(ColladaStream& out);
+void writeAsset(ColladaStream& out);
+void writeImagesLibrary(ColladaStream& out, bool open);
+void writeImage(ColladaStream& out, const std::string& name, const std::string& path);
+void writeMaterialsLibrary(ColladaStream& out, bool open);
+void writeMaterial(ColladaStream& out, const std::string& name);
+void writeEffectsLibrary(ColladaStream& out, bool open);
+void writeEffect(ColladaStream& out, const std::string& name, bool textured);
+void writeGeometriesLibrary(ColladaStream& out, bool open);
+// Consumes the mesh: each array is released once written, and the UVs are
+// pooled in place.
+void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh);
+void writeSceneNode(ColladaStream& out, const std::string& name);
+void writeColladaEnd(ColladaStream& out, const std::string& scene, bool open);
+
+// Writes the Collada document of the meshes listed (entry 0 the folder of
+// their Vyx files) to outputPath: 0, -1 when the document cannot be written,
+// -2 when a mesh cannot be read.
+float exportCollada(const char* outputPath, const char* list, int32_t listSize);
