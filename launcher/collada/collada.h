@@ -2,6 +2,8 @@
 // command's procedure.
 #pragma once
 
+#include "host_path.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -37,11 +39,24 @@ inline char* lineStart(ColladaStream& out)
 void lineEnd(ColladaStream& out, char* end);
 void flushStream(ColladaStream& out);
 
-// The document writers, called in document order.
+// A name or path as the document's text: "&", "<", ">", '"' and "'" as
+// their entities, every other byte as it is.
+std::string xmlText(std::string_view text);
+// The file URI of an absolute path: "file://", then the path with every byte
+// but the letters, digits, "-", ".", "_", "~" and "/" written as "%XX". A
+// Windows path has "/" for its separators and keeps its drive's colon
+// (file:///C:/dir/x.png); a share's server is the URI's host.
+std::string fileUri(const std::string& path, PathStyle style);
+// The address of a texture image: its path, made absolute against the
+// current folder when it is relative, as a file URI.
+std::string imageUri(const std::string& path);
+
+// The document writers, called in document order. Names, and the image's
+// address, are written as xmlText gives them.
 void writeColladaStart(ColladaStream& out);
 void writeAsset(ColladaStream& out);
 void writeImagesLibrary(ColladaStream& out, bool open);
-void writeImage(ColladaStream& out, const std::string& name, const std::string& path);
+void writeImage(ColladaStream& out, const std::string& name, const std::string& uri);
 void writeMaterialsLibrary(ColladaStream& out, bool open);
 void writeMaterial(ColladaStream& out, const std::string& name);
 void writeEffectsLibrary(ColladaStream& out, bool open);
