@@ -7,7 +7,7 @@
 // least 8x faster than the text-keyed one, with identical indices. The Vyx
 // files are read from the page cache.
 #include "alembic_export.h"
-#include "collada.h"
+#include "exportparts.h"
 #include "mesh_sets.h"
 #include "rounds.h"
 #include "temp_folder.h"

@@ -6,7 +6,7 @@
 // while formatting.
 #pragma once
 
-#include "collada.h"
+#include "exportparts.h"
 #include "vyx.h"
 
 #include <cstdint>

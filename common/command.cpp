@@ -1,8 +1,10 @@
 #include "command.h"
+#include "utf8.h"
 
 #include <cmath>
 #include <cstring>
 #include <limits>
+#include <string_view>
 
 int32_t truncToInt(double value)
 {
@@ -44,12 +46,21 @@ bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size)
     if (length < size)
     {
         memcpy(buffer1, text, length + 1);
+        return true;
     }
-    else
+    // A character that would not fit whole is left out: the cut text ends
+    // between characters, never inside one. A character is at most 4 bytes.
+    std::string_view rest(text, strnlen(text, size + 3));
+    size_t cut = 0;
+    while (cut < rest.size())
     {
-        memcpy(buffer1, text, size - 1);
-        buffer1[size - 1] = '\0';
+        size_t next = cut + utf8Character(rest.substr(cut)).length;
+        if (next > size - 1)
+            break;
+        cut = next;
     }
+    memcpy(buffer1, text, cut);
+    buffer1[cut] = '\0';
     return true;
 }
 

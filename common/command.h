@@ -51,8 +51,9 @@ inline bool textMissing(const char* text)
 // positive.
 std::string textWithin(const char* buffer1, int32_t buffer1Size);
 
-// Writes a NUL-terminated text into buffer 1, cut to size - 1 bytes and a NUL
-// when it does not fit. Bytes after the terminator are left as they were.
+// Writes a NUL-terminated text into buffer 1, cut to at most size - 1 bytes
+// and a NUL when it does not fit, between two UTF-8 characters (see
+// utf8Character). Bytes after the terminator are left as they were.
 // False, with nothing written, when the buffer is null or its size not positive.
 bool writeTextResult(const char* text, char* buffer1, int32_t buffer1Size);
 

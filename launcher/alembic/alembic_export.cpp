@@ -1,6 +1,6 @@
 #include "alembic_export.h"
 #include "platform.h"
-#include "collada.h"
+#include "exportparts.h"
 #include "vyx.h"
 
 #include <Alembic/AbcCoreOgawa/All.h>

@@ -1,4 +1,5 @@
 #include "collada.h"
+#include "exportparts.h"
 #include "platform.h"
 #include "vyx.h"
 
@@ -55,7 +56,7 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
     writeImagesLibrary(out, true);
     for (const MeshEntry& mesh : meshes)
         if (mesh.textured)
-            writeImage(out, mesh.name, outputFolder + mesh.entry);
+            writeImage(out, mesh.name, imageUri(outputFolder + mesh.entry));
     writeImagesLibrary(out, false);
     writeMaterialsLibrary(out, true);
     for (const MeshEntry& mesh : meshes)

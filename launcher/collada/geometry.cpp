@@ -5,6 +5,7 @@
 // it is written, so that a large mesh needs little more memory than its own
 // arrays.
 #include "collada.h"
+#include "exportparts.h"
 #include "vyx.h"
 
 #include <cstring>
@@ -113,8 +114,9 @@ static void putPolygonSizes(ColladaStream& out, const Vyx_Mesh* mesh, size_t fac
     }
 }
 
-void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh)
+void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mesh)
 {
+    std::string name = xmlText(rawName);
     size_t vertexCount = size_t(std::max(mesh->vertexCount, 0));
     size_t faceCount = size_t(std::max(mesh->faceCount, 0));
     put(out, "    <geometry id=\"" + name + "-lib\" name=\"" + name + "Mesh\">\n      <mesh>\n");

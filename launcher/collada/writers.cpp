@@ -69,20 +69,23 @@ void writeGeometriesLibrary(ColladaStream& out, bool open)
     writeLibrary(out, "library_geometries", open);
 }
 
-void writeImage(ColladaStream& out, const std::string& name, const std::string& path)
+void writeImage(ColladaStream& out, const std::string& rawName, const std::string& uri)
 {
+    std::string name = xmlText(rawName);
     put(out, "    <image id = \"" + name + "_fileDiffuse-image\" name = \"" + name + "_fileDiffuse\">\n" +
-                 "      <init_from>file://" + path + "</init_from>\n" + "    </image>\n");
+                 "      <init_from>" + xmlText(uri) + "</init_from>\n" + "    </image>\n");
 }
 
-void writeMaterial(ColladaStream& out, const std::string& name)
+void writeMaterial(ColladaStream& out, const std::string& rawName)
 {
+    std::string name = xmlText(rawName);
     put(out, "    <material id = \"" + name + "_lambert\" name = \"" + name + "_lambert\">\n" +
                  "      <instance_effect url = \"#" + name + "_lambert-fx\"/>\n" + "    </material>\n");
 }
 
-void writeEffect(ColladaStream& out, const std::string& name, bool textured)
+void writeEffect(ColladaStream& out, const std::string& rawName, bool textured)
 {
+    std::string name = xmlText(rawName);
     // The lines that open the colour elements start with a tab and ten blanks.
     put(out, "    <effect id=\"" + name + "_lambert-fx\" name=\"" + name + "_lambert\">\n");
     put(out, "      <profile_COMMON>\n");
@@ -126,8 +129,9 @@ void writeEffect(ColladaStream& out, const std::string& name, bool textured)
              "    </effect>\n");
 }
 
-void writeSceneNode(ColladaStream& out, const std::string& name)
+void writeSceneNode(ColladaStream& out, const std::string& rawName)
 {
+    std::string name = xmlText(rawName);
     put(out, "      <node name=\"" + name + "\" id=\"" + name + "\" sid=\"" + name + "\">\n" +
                  "        <matrix sid=\"matrix\">1.000000 0.000000 0.000000 0.000000 0.000000 1.000000 0.000000 "
                  "0.000000 0.000000 0.000000 1.000000 0.000000 0.000000 0.000000 0.000000 1.000000</matrix>\n" +
@@ -137,8 +141,9 @@ void writeSceneNode(ColladaStream& out, const std::string& name)
                  "          </bind_material>\n" + "        </instance_geometry>\n" + "      </node>\n");
 }
 
-void writeColladaEnd(ColladaStream& out, const std::string& scene, bool open)
+void writeColladaEnd(ColladaStream& out, const std::string& rawScene, bool open)
 {
+    std::string scene = xmlText(rawScene);
     if (open)
         put(out, "  <library_visual_scenes>\n    <visual_scene id=\"" + scene + "_scene\" name=\"" + scene +
                      "_scene\">\n");

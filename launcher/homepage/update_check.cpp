@@ -1,7 +1,7 @@
 // The home page's update check: the settings file, a fresh update.dat from
 // the script's address, and what its tags say.
-#include "collada.h"
 #include "command.h"
+#include "exportparts.h"
 #include "homepage.h"
 #include "host_path.h"
 #include "platform.h"

@@ -13,8 +13,9 @@
 
 // The character a keysym types, 0 for none: Latin-1 and Unicode keysyms,
 // the keypad's characters, the keys that type a control character, and the
-// dead keys as their own spacing accent (what the key gives when followed by
-// Space).
+// dead keys of ASCII accents as their own accent (what the key gives when
+// followed by Space). A dead key of an accent beyond ASCII has none: typing
+// it would only change the character after it.
 static uint32_t keysymCharacter(KeySym symbol)
 {
     if ((symbol >= 0x20 && symbol <= 0x7e) || (symbol >= 0xa0 && symbol <= 0xff))
@@ -53,14 +54,10 @@ static uint32_t keysymCharacter(KeySym symbol)
         return uint32_t(symbol & 0x7f);
     case XK_dead_grave:
         return '`';
-    case XK_dead_acute:
-        return 0xb4;
     case XK_dead_circumflex:
         return '^';
     case XK_dead_tilde:
         return '~';
-    case XK_dead_diaeresis:
-        return 0xa8;
     default:
         return 0;
     }
@@ -94,23 +91,39 @@ static std::string utf8(uint32_t character)
     return text;
 }
 
-// The text a key types without modifiers in the active keyboard group, empty
-// for none. Letters come lower case at level 0 already; ASCII ones are folded
-// all the same, as the typing command looks them up that way. A key with
-// fewer groups than the active one maps it back by its own rule, as the
-// server does when the key is pressed.
+// The keysym a key gives in the active keyboard group with the modifiers. A
+// key with fewer groups than the active one maps it back by its own rule, as
+// the server does when the key is pressed.
+static KeySym keySymbol(XkbDescPtr keyboard, KeyCode code, int group, unsigned modifiers)
+{
+    unsigned consumed = 0;
+    KeySym symbol = NoSymbol;
+    if (!XkbTranslateKeyCode(keyboard, code, XkbBuildCoreState(modifiers, group), &consumed, &symbol))
+        return NoSymbol;
+    return symbol;
+}
+
+// The text a key types without modifiers, empty for none. Letters come lower
+// case at level 0 already; ASCII ones are folded all the same, as the typing
+// command looks them up that way.
 static std::string keyCodeToString(XkbDescPtr keyboard, KeyCode code, int group)
 {
-    unsigned modifiers = 0;
-    KeySym symbol = NoSymbol;
-    if (!XkbTranslateKeyCode(keyboard, code, XkbBuildCoreState(0, group), &modifiers, &symbol))
-        return "";
-    uint32_t character = keysymCharacter(symbol);
+    uint32_t character = keysymCharacter(keySymbol(keyboard, code, group, 0));
     if (character == 0)
         return "";
     if (character >= 'A' && character <= 'Z')
         character += 'a' - 'A';
     return utf8(character);
+}
+
+// The text a key types with Shift, empty for none; a dead key types nothing
+// by itself.
+static std::string shiftedKeyText(XkbDescPtr keyboard, KeyCode code, int group)
+{
+    KeySym symbol = keySymbol(keyboard, code, group, ShiftMask);
+    bool dead = symbol >= XK_dead_grave && symbol <= XK_dead_longsolidusoverlay;
+    uint32_t character = dead ? 0 : keysymCharacter(symbol);
+    return character == 0 ? "" : utf8(character);
 }
 
 bool linuxKeyboardMap(KeyboardMap& map)
@@ -129,8 +142,9 @@ bool linuxKeyboardMap(KeyboardMap& map)
     for (int code = keyboard->min_key_code; code <= keyboard->max_key_code; code++)
     {
         std::string text = keyCodeToString(keyboard, KeyCode(code), state.group);
-        if (!text.empty())
-            map.keys.push_back({uint16_t(code), text});
+        std::string shifted = shiftedKeyText(keyboard, KeyCode(code), state.group);
+        if (!text.empty() || !shifted.empty())
+            map.keys.push_back({uint16_t(code), text, shifted});
     }
     XkbFreeKeyboard(keyboard, 0, True);
     map.shift = XKeysymToKeycode(x.display, XK_Shift_L);

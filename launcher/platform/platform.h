@@ -29,12 +29,14 @@ struct ScreenLayout
     int32_t focusCentreY = 0;
 };
 
-// A key of the current keyboard mapping and the text it types without
-// modifiers, in lower case.
+// A key of the current keyboard mapping, the text it types without
+// modifiers, in lower case, and the text it types with Shift (a dead key's
+// accent only without modifiers); either may be empty.
 struct KeyText
 {
     uint16_t code = 0;
     std::string text;
+    std::string shifted;
 };
 
 // The keys that type a text, in ascending code order, and the keys the

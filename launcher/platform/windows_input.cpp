@@ -9,19 +9,31 @@ bool windowsKeyboardMap(KeyboardMap& map)
     HWND focus = GetForegroundWindow();
     HKL layout = GetKeyboardLayout(focus ? GetWindowThreadProcessId(focus, nullptr) : 0);
     const BYTE noModifiers[256] = {};
+    BYTE shift[256] = {};
+    shift[VK_SHIFT] = 0x80;
     for (UINT key = 1; key <= 254; key++)
     {
         wchar_t typed[8] = {};
         UINT scan = MapVirtualKeyExW(key, MAPVK_VK_TO_VSC, layout);
         // Flag 4 leaves the keyboard state as it was. A dead key answers -1
-        // with its spacing accent, which is what it types before Space.
+        // with its spacing accent, which is what it types before Space; one
+        // whose accent lies beyond ASCII is left out, as typing it would only
+        // change the character after it.
+        std::string text;
         int length = ToUnicodeEx(key, scan, noModifiers, typed, 8, 4, layout);
-        if (length == 0 || length < -1)
-            continue;
-        std::wstring text(typed, length < 0 ? 1 : size_t(length));
-        for (wchar_t& c : text)
-            c = wchar_t(towlower(c));
-        map.keys.push_back({uint16_t(key), toUtf8(text)});
+        if (length > 0 || (length == -1 && typed[0] < 0x80))
+        {
+            std::wstring wide(typed, length < 0 ? 1 : size_t(length));
+            for (wchar_t& c : wide)
+                c = wchar_t(towlower(c));
+            text = toUtf8(wide);
+        }
+        // With Shift a dead key types nothing by itself.
+        wchar_t shiftedTyped[8] = {};
+        length = ToUnicodeEx(key, scan, shift, shiftedTyped, 8, 4, layout);
+        std::string shifted = length > 0 ? toUtf8(shiftedTyped, size_t(length)) : std::string();
+        if (!text.empty() || !shifted.empty())
+            map.keys.push_back({uint16_t(key), text, shifted});
     }
     map.shift = VK_SHIFT;
     map.enter = VK_RETURN;

@@ -1,5 +1,6 @@
 // Loops over the command table: every command answers without a crash
 // whatever it is given, and reads only the arguments the table says it reads.
+#include "../homepage/update_server.h"
 #include "command_table.h"
 #include "library.h"
 #include "test_host.h"
@@ -18,7 +19,10 @@
 #include <cmath>
 #include <cstring>
 #include <filesystem>
+#include <functional>
 #include <limits>
+#include <optional>
+#include <set>
 
 namespace
 {
@@ -200,6 +204,94 @@ TEST_P(EveryCommand, ReadsOnlyTheArgumentsInItsTableRow)
             EXPECT_GE(poisoned, 0);
         else
             EXPECT_EQ(clean, poisoned) << info.name;
+    }
+}
+
+// A command that cuts a text result to buffer 1's size ends it between
+// characters; every other command that reads the size says here that it
+// never cuts (it writes the whole text or nothing).
+TEST_P(EveryCommand, CutsTextResultsBetweenCharacters)
+{
+    const std::string text = "Export_termin\u00e9_\u65e5\u672c_\u20ac_\U0001F600_\u00e9t\u00e9_\u00a7";
+    LoadedLibrary library(libraryPath(GetParam().name));
+    ASSERT_TRUE(library.handle);
+    TestHost host;
+    host.localized = text.c_str();
+    Scratch home, served;
+    served.file("u", "<url>" + text + "</url>\n");
+    std::optional<UpdateServer> server;
+    std::string address;
+    if (GetParam().bit & (LibLauncher | LibLauncherWin))
+    {
+        server.emplace(utf8Text(served.root));
+        address = server->url("u");
+    }
+    std::string settings = home.path("settings.txt");
+
+    // How each command is made to write the text, from the smallest size
+    // that lets it (the update checks read their address in buffer 1).
+    struct Cutter
+    {
+        const char* name;
+        std::function<float(HostCommandEntry, char*, int32_t)> call;
+        size_t smallest = 1;
+    };
+    auto localized = [&](HostCommandEntry c, char* b, int32_t s) { return c("key", 0, b, s, nullptr, 0, &host.context); };
+    auto update = [&](HostCommandEntry c, char* b, int32_t s) {
+        memcpy(b, address.c_str(), address.size() + 1);
+        return c(settings.c_str(), 0, b, s, nullptr, 0, nullptr);
+    };
+    const Cutter cutters[] = {
+        {"DropdownGet", [](HostCommandEntry c, char* b, int32_t s) { return c(nullptr, 0, b, s, nullptr, 0, nullptr); }},
+        {"GetLocalizedText", localized},
+        {"GetLocalizedTitle", localized},
+        {"GetLocalizedInfo", localized},
+        {"GetLocalizedDescr", localized},
+        {"StartProcess",
+         [&](HostCommandEntry c, char* b, int32_t s) {
+             memcpy(b, text.c_str(), text.size() + 1);
+             return c("/nonexistent/Quorvel", 0, b, s, nullptr, 0, nullptr);
+         }},
+        {"CheckUpdateJA", update, address.size() + 1},
+        {"CheckUpdateALL", update, address.size() + 1},
+    };
+    const std::set<std::string> neverCut = {"DropdownGetSize", "ExecuteCallback", "StrReplaceArg", "GetPublicFolder",
+                                            "GetUserPath",     "GetFile",         "GrabCurrentTime", "GetFilesDialog",
+                                            "GetFilePath",     "ChooseFolder",    "GetColorPicker",  "doExportCollada",
+                                            "doAddMeshes"};
+    library.command("DropdownNew")(nullptr, 0, nullptr, 0, nullptr, 0, nullptr);
+    library.command("DropdownAdd")(text.c_str(), 0, nullptr, 0, nullptr, 0, nullptr);
+
+    for (size_t i = 0; i < kCommandCount; i++)
+    {
+        const CommandInfo& info = kCommands[i];
+        if (!(info.libraries & GetParam().bit) || !(info.arguments & ArgBuffer1Size))
+            continue;
+        const Cutter* cutter = nullptr;
+        for (const Cutter& c : cutters)
+            if (info.name == std::string(c.name))
+                cutter = &c;
+        if (!cutter)
+        {
+            EXPECT_TRUE(neverCut.count(info.name)) << info.name << " reads buffer 1's size: does it cut?";
+            continue;
+        }
+        for (size_t size = cutter->smallest; size <= text.size() + 1; size++)
+        {
+            std::string expected = text;
+            if (text.size() >= size)
+            {
+                // The longest start of the text, up to size - 1 bytes, that ends before a character's first byte.
+                size_t end = size - 1;
+                while (end > 0 && (static_cast<unsigned char>(text[end]) & 0xC0) == 0x80)
+                    end--;
+                expected = text.substr(0, end);
+            }
+            std::vector<char> buffer(std::max(text.size(), address.size()) + 8, 'x');
+            cutter->call(library.command(info.name), buffer.data(), int32_t(size));
+            ASSERT_EQ(std::string(buffer.data(), std::min(buffer.size(), expected.size() + 1)), expected + '\0')
+                << info.name << " into " << size << " bytes";
+        }
     }
 }
 

@@ -23,6 +23,10 @@ struct Export
     TempFolder folder;
     std::filesystem::path meshes = folder.path / utf8Path("\u00e9 \u65e5\u672c");
     std::string meshesText = utf8Text(meshes);
+    // The folder's file URI; the temporary folder's own path needs no
+    // escapes, and a drive's path begins with one more "/".
+    std::string meshesUri = "file://" + std::string(folder.path.generic_string().starts_with("/") ? "" : "/") +
+                            folder.path.generic_string() + "/%C3%A9%20%E6%97%A5%E6%9C%AC";
     LoadedLibrary library{libraryPath("TesmarLauncherDLL")};
 
     Export() { std::filesystem::create_directories(meshes); }
@@ -31,17 +35,22 @@ struct Export
         ASSERT_TRUE(writeBytes(meshes / (name + ".Vyx"), vyxMeshFile(data)));
     }
     // Exports the listed entries; answers the result and the masked document.
-    std::pair<float, std::string> run(const std::vector<std::string>& entries, const std::string& file = "out.dae")
+    // A relative output path is taken from the meshes' folder.
+    std::pair<float, std::string> run(const std::vector<std::string>& entries, const std::string& file = "out.dae",
+                                      bool relative = false)
     {
         std::vector<std::string> list = {meshesText + "/"};
         list.insert(list.end(), entries.begin(), entries.end());
         std::string packed = packList(list);
-        std::string output = meshesText + "/" + file;
+        std::string output = relative ? file : meshesText + "/" + file;
         HostCommandEntry command = library.command("doExportCollada");
         if (!command)
             return {-99, ""};
+        std::filesystem::path previous = std::filesystem::current_path();
+        std::filesystem::current_path(meshes);
         float result = command(output.c_str(), 0, packed.data(), int32_t(packed.size()), nullptr, 0, nullptr);
-        return {result, maskTimes(readFile(utf8Path(output)))};
+        std::filesystem::current_path(previous);
+        return {result, maskTimes(readFile(utf8Path(meshesText + "/" + file)))};
     }
 };
 
@@ -206,12 +215,28 @@ TEST(Document, UVsAndColoursTexturedBesideUntextured)
                                  "        </polylist>\n      </mesh>\n    </geometry>\n",
                              "Head");
     std::string image = named(kImage, "Body");
-    image.replace(image.find("PATH"), 4, e.meshesText + "/Body_TXTRdiffuse_TXTR.png");
+    image.replace(image.find("URI"), 3, e.meshesUri + "/Body_TXTRdiffuse_TXTR.png");
     EXPECT_EQ(document, kStart +
                             libraries(image, named(kMaterial, "Body") + named(kMaterial, "Head"),
                                       effect("Body", true) + effect("Head", false), body + head) +
                             sceneOpen("scene.v2") + named(kNode, "Body") + named(kNode, "Head") +
                             sceneClose("scene.v2"));
+}
+
+// Names reach the document as XML text, and the image as the file URI of
+// its absolute path, also when the document's path is relative.
+TEST(Document, NamesAsXmlTextAndTheImageAsAFileUri)
+{
+    Export e;
+    e.mesh("A&B", quadAndTriangle());
+    auto [result, document] = e.run({"A&B_TXTRmy tex&1.png"}, "it's a&b.dae", true);
+    EXPECT_EQ(result, 0);
+    std::string image = named(kImage, "A&amp;B");
+    image.replace(image.find("URI"), 3, e.meshesUri + "/A%26B_TXTRmy%20tex%261.png");
+    for (const std::string& part : {image, named(kMaterial, "A&amp;B"), effect("A&amp;B", true),
+                                    std::string("    <geometry id=\"A&amp;B-lib\" name=\"A&amp;BMesh\">\n"),
+                                    sceneOpen("it&apos;s a&amp;b") + named(kNode, "A&amp;B")})
+        EXPECT_NE(document.find(part), std::string::npos) << part << "\nin\n" << document;
 }
 
 TEST(Document, EmptyListAndEmptyMeshes)

@@ -65,7 +65,7 @@ const std::string kStart =
     "  </asset>\n";
 
 const std::string kImage = "    <image id = \"NAME_fileDiffuse-image\" name = \"NAME_fileDiffuse\">\n"
-                           "      <init_from>file://PATH</init_from>\n"
+                           "      <init_from>URI</init_from>\n"
                            "    </image>\n";
 
 const std::string kMaterial = "    <material id = \"NAME_lambert\" name = \"NAME_lambert\">\n"

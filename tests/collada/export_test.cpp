@@ -1,5 +1,6 @@
 #include "collada.h"
 #include "expected.h"
+#include "exportparts.h"
 #include "library.h"
 #include "temp_folder.h"
 #include "vyx_writer.h"
@@ -49,6 +50,29 @@ TEST(MeshList, EntriesWithinTheSize)
     EXPECT_EQ(splitMeshList(list, 0), E{""});
     EXPECT_EQ(splitMeshList(list, -4), E{""});
     EXPECT_EQ(splitMeshList(nullptr, 10), E{""});
+}
+
+TEST(DocumentText, XmlTextAndFileUris)
+{
+    EXPECT_EQ(xmlText("Body_TXTR x.png"), "Body_TXTR x.png");
+    EXPECT_EQ(xmlText("a&b<c>\"d'"), "a&amp;b&lt;c&gt;&quot;d&apos;");
+
+    struct Case
+    {
+        PathStyle style;
+        const char* path;
+        const char* uri;
+    };
+    const Case cases[] = {
+        {PathStyle::Posix, "/tmp/a-b_c.d~/X9.png", "file:///tmp/a-b_c.d~/X9.png"},
+        {PathStyle::Posix, "/home/me/my dir \u00e9/a&b#?%:\\.png",
+         "file:///home/me/my%20dir%20%C3%A9/a%26b%23%3F%25%3A%5C.png"},
+        {PathStyle::Windows, "C:\\dir\\x y.png", "file:///C:/dir/x%20y.png"},
+        {PathStyle::Windows, "z:/a:b/x.png", "file:///z:/a%3Ab/x.png"},
+        {PathStyle::Windows, "\\\\server\\share\\x.png", "file://server/share/x.png"},
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(fileUri(c.path, c.style), c.uri) << c.path;
 }
 
 TEST(Export, FailuresAndTheirResults)

@@ -26,6 +26,31 @@ TEST(TextResult, FitsOrIsCutWithItsNul)
     EXPECT_EQ(buffer[0], '\0');
 }
 
+TEST(TextResult, CutBetweenCharactersEvenInIllFormedTexts)
+{
+    struct Case
+    {
+        const char* text;
+        int32_t size;
+        const char* written;
+    };
+    const Case cases[] = {
+        {"Export termin\xc3\xa9", 15, "Export termin"},
+        {"Export termin\xc3\xa9", 16, "Export termin\xc3\xa9"},
+        {"\xf0\x9f\x98\x80x", 4, ""},
+        {"ab\xff" "cd", 4, "ab\xff"},        // a byte that begins nothing is a character of its own
+        {"ab\xe2\x82", 4, "ab"},           // a sequence broken off stays whole, kept or left out
+        {"ab\xe2\x82x", 5, "ab\xe2\x82"},
+        {"a\xed\xa0\x80", 4, "a\xed\xa0"}, // a surrogate's bytes begin no sequence
+    };
+    for (const Case& c : cases)
+    {
+        char buffer[32];
+        ASSERT_TRUE(writeTextResult(c.text, buffer, c.size));
+        EXPECT_STREQ(buffer, c.written) << c.text << " into " << c.size;
+    }
+}
+
 TEST(TextResult, RefusesMissingBuffers)
 {
     char buffer[4] = {'x', 'x', 'x', 'x'};

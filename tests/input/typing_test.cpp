@@ -35,12 +35,30 @@ TEST(Typing, ShiftedLettersAndSymbolsAndUnknownCharacters)
     EXPECT_EQ(describe(keyEvents(map, "Hello!")),
               "+50 +43 -43 -50 +26 -26 +46 -46 +46 -46 +32 -32 +50 +87 -87 -50 +36 -36");
     EXPECT_EQ(describe(keyEvents(map, "")), "+36 -36");
-    // No key types "?" or "x" here, nor a byte of a UTF-8 sequence: Space.
-    EXPECT_EQ(describe(keyEvents(map, "?x\xc3\xa9")), "+65 -65 +65 -65 +65 -65 +65 -65 +36 -36");
+    // No key types "?", "x" or "\u00e9" here: Space, one for each character.
+    EXPECT_EQ(describe(keyEvents(map, "?x\xc3\xa9")), "+65 -65 +65 -65 +65 -65 +36 -36");
     // Every symbol of the digit row is its digit with Shift, even one whose
     // digit has no key.
     EXPECT_EQ(describe(keyEvents(map, "@")), "+50 +65 -65 -50 +36 -36");
     EXPECT_EQ(describe(keyEvents(map, "A/")), "+50 +38 -38 -50 +61 -61 +36 -36");
+}
+
+TEST(Typing, CharactersBeyondAsciiAreLookedUpWhole)
+{
+    KeyboardMap keyboard = usKeyboard();
+    keyboard.keys.push_back({11, "\u00e9", "2"});
+    keyboard.keys.push_back({12, "\u00e4", "\u00c4"});
+    keyboard.keys.push_back({13, "\u00f9", "%"});
+    KeyMap map = buildKeyMap(keyboard);
+    // \u00c4 is Shift on the key of \u00e4; Shift on the key of \u00e9 types
+    // "2", so \u00c9 has no key, nor has \u20ac.
+    EXPECT_EQ(describe(keyEvents(map, "\u00e9\u00c4\u00c9\u20ac\u00f9")),
+              "+11 -11 +50 +12 -12 -50 +65 -65 +65 -65 +13 -13 +36 -36");
+    // ASCII keeps its own rules: "%" is Shift and the key of "5" (none here).
+    EXPECT_EQ(describe(keyEvents(map, "%")), "+50 +65 -65 -50 +36 -36");
+    // Each byte of no well-formed character is one Space: a sequence broken
+    // off by a blank, a lone continuation byte, a byte that begins nothing.
+    EXPECT_EQ(describe(keyEvents(map, "\xe2\x82 \x80\xff")), "+65 -65 +65 -65 +65 -65 +65 -65 +65 -65 +36 -36");
 }
 
 TEST(Typing, KeyMapIsReadOnceAndNothingIsTypedWithoutAKeyboard)

@@ -99,6 +99,21 @@ TEST(RealInput, KeypadCharactersArriveExactly)
     EXPECT_EQ(client.typed(), "C++ 1+1\r");
 }
 
+// A French keyboard has a key for \u00e9 and types \u00a7 with Shift on the
+// key of "!"; \u20ac needs AltGr, and Shift on the key of \u00e9 types "2":
+// each of those is one Space.
+TEST(RealInput, CharactersBeyondAsciiTypeTheirKeys)
+{
+    LayoutServer layout("fr", 0);
+    ASSERT_TRUE(layout.ready);
+    XClient client(layout.server.display);
+    client.focus(client.window(0, 0, 300, 200, Listen::Keys));
+    EXPECT_EQ(Launcher()("PasteText", "\u00e9\u20ac\u00a7\u00c9"), 0);
+    EXPECT_EQ(client.record("-Return"),
+              (Events{"+eacute", "-eacute", "+space", "-space", "+Shift_L", "+exclam", "-exclam", "-Shift_L",
+                      "+space", "-space", "+Return", "-Return"}));
+}
+
 TEST(RealInput, TheActiveGroupTypes)
 {
     LayoutServer layout("us,de", 1);

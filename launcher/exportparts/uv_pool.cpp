@@ -1,4 +1,4 @@
-#include "collada.h"
+#include "exportparts.h"
 #include "vyx.h"
 
 #include <bit>

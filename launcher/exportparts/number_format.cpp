@@ -1,6 +1,7 @@
-#include "collada.h"
+#include "exportparts.h"
 
 #include <charconv>
+#include <cstdio>
 
 // std::to_chars with a precision writes what printf writes for the same
 // conversion, several times faster; printf serves if a value would not fit.

@@ -1,0 +1,107 @@
+// Names and paths as the document writes them: XML readers refuse a raw "&"
+// or "<", and image readers take the image's address as a file URI.
+#include "collada.h"
+#include "utf8_path.h"
+
+#include <system_error>
+
+std::string xmlText(std::string_view text)
+{
+    if (text.find_first_of("&<>\"'") == std::string_view::npos)
+        return std::string(text);
+    std::string out;
+    out.reserve(text.size() + 16);
+    for (char c : text)
+    {
+        switch (c)
+        {
+        case '&':
+            out += "&amp;";
+            break;
+        case '<':
+            out += "&lt;";
+            break;
+        case '>':
+            out += "&gt;";
+            break;
+        case '"':
+            out += "&quot;";
+            break;
+        case '\'':
+            out += "&apos;";
+            break;
+        default:
+            out += c;
+        }
+    }
+    return out;
+}
+
+static bool keptInUri(unsigned char c)
+{
+    return (c >= 'A' && c <= 'Z') || (c >= 'a' && c <= 'z') || (c >= '0' && c <= '9') || c == '-' || c == '.' ||
+           c == '_' || c == '~' || c == '/';
+}
+
+static void appendEncoded(std::string& out, std::string_view text)
+{
+    static const char kHex[] = "0123456789ABCDEF";
+    for (char c : text)
+    {
+        auto byte = static_cast<unsigned char>(c);
+        if (keptInUri(byte))
+        {
+            out += c;
+        }
+        else
+        {
+            out += '%';
+            out += kHex[byte >> 4];
+            out += kHex[byte & 15];
+        }
+    }
+}
+
+std::string fileUri(const std::string& path, PathStyle style)
+{
+    std::string uri = "file://";
+    if (style == PathStyle::Posix)
+    {
+        appendEncoded(uri, path);
+        return uri;
+    }
+    std::string slashed = path;
+    for (char& c : slashed)
+        if (c == '\\')
+            c = '/';
+    bool drive = slashed.size() >= 2 && ((slashed[0] >= 'A' && slashed[0] <= 'Z') ||
+                                         (slashed[0] >= 'a' && slashed[0] <= 'z')) && slashed[1] == ':';
+    if (drive)
+    {
+        // The drive's colon stays as it is: readers take "/C:/" as the drive.
+        uri += '/';
+        uri.append(slashed, 0, 2);
+        appendEncoded(uri, std::string_view(slashed).substr(2));
+    }
+    else if (slashed.starts_with("//"))
+    {
+        // A share's server becomes the URI's host.
+        appendEncoded(uri, std::string_view(slashed).substr(2));
+    }
+    else
+    {
+        appendEncoded(uri, slashed);
+    }
+    return uri;
+}
+
+std::string imageUri(const std::string& path)
+{
+    if (isNativeAbsolutePath(path, kSystemPathStyle))
+        return fileUri(path, kSystemPathStyle);
+    // A relative path means nothing to a reader elsewhere; the current folder
+    // is what it is relative to.
+    std::error_code error;
+    std::filesystem::path absolute = std::filesystem::absolute(utf8Path(path), error);
+    return fileUri(error ? path : utf8Text(absolute), kSystemPathStyle);
+}
