@@ -74,6 +74,12 @@ std::string fileUri(const std::string& path, PathStyle style)
     for (char& c : slashed)
         if (c == '\\')
             c = '/';
+    // The long-path forms name the same file: \\?\C:\x is C:\x, and
+    // \\?\UNC\server\x is \\server\x.
+    if (slashed.starts_with("//?/UNC/"))
+        slashed.erase(2, 6);
+    else if (slashed.starts_with("//?/"))
+        slashed.erase(0, 4);
     bool drive = slashed.size() >= 2 && ((slashed[0] >= 'A' && slashed[0] <= 'Z') ||
                                          (slashed[0] >= 'a' && slashed[0] <= 'z')) && slashed[1] == ':';
     if (drive)

@@ -70,6 +70,8 @@ TEST(DocumentText, XmlTextAndFileUris)
         {PathStyle::Windows, "C:\\dir\\x y.png", "file:///C:/dir/x%20y.png"},
         {PathStyle::Windows, "z:/a:b/x.png", "file:///z:/a%3Ab/x.png"},
         {PathStyle::Windows, "\\\\server\\share\\x.png", "file://server/share/x.png"},
+        {PathStyle::Windows, "\\\\?\\C:\\dir\\x.png", "file:///C:/dir/x.png"},
+        {PathStyle::Windows, "\\\\?\\UNC\\server\\share\\x.png", "file://server/share/x.png"},
     };
     for (const Case& c : cases)
         EXPECT_EQ(fileUri(c.path, c.style), c.uri) << c.path;
