@@ -1,7 +1,7 @@
 // The command reference (docs/commands.md) against the code: one synopsis
 // for every command of the command table and none for anything else, the
-// results page made from the synopses, and every example of the reference
-// and the scripting guide printing what it shows.
+// results page made from the synopses, and every example of the reference,
+// the scripting guide and the exports page printing what it shows.
 #include "command_names.h"
 #include "command_table.h"
 #include "reference.h"
@@ -270,7 +270,7 @@ TEST(CommandReference, ResultsPageIsMadeFromTheSynopses)
 
 TEST(CommandReference, ExamplesPrintWhatTheyShow)
 {
-    for (const char* page : {"commands.md", "scripting.md"})
+    for (const char* page : {"commands.md", "scripting.md", "exports.md"})
     {
         std::vector<Example> examples = readExamples(readDoc(page));
         EXPECT_FALSE(examples.empty()) << page;
