@@ -3,7 +3,7 @@
 
 #include <cstring>
 
-float sendToCompanion(const char* message, uint16_t port)
+float sendToCompanion(const char* message, uint16_t port, int waitMilliseconds)
 {
     if (message == nullptr)
         return -1;
@@ -11,5 +11,5 @@ float sendToCompanion(const char* message, uint16_t port)
     size_t length = strnlen(message, kMaxMessage + 1);
     if (length > kMaxMessage)
         return -1;
-    return float(platform().exchangeWithCompanion(port, message, length));
+    return float(platform().exchangeWithCompanion(port, message, length, waitMilliseconds));
 }

@@ -33,14 +33,8 @@ float runAppWithArgsCommand(const char* text, const char* buffer1);
 float runAppWithFile(const char* text, const char* buffer1);
 float isAppRunningCommand(const char* text);
 
-// Runs a text of the desktop's scripting language; its status (0 ran; -50
-// where the platform has no scripting component).
-int SimpleRunAppleScript(const char* text, size_t length);
-
-// The script texts, exactly as the desktop runs them.
-std::string openFileScript(const std::string& file, const std::string* application);
-std::string makeFolderScript(const std::string& name, const std::string& parent);
-std::string colorPickerScript(const std::string& defaultColor);
-
-float launchAppWithFile(const char* text, const char* buffer1);
+// How long a file opener is waited for, whose status the command answers;
+// one still running then (a viewer, say) counts as started.
+constexpr int kOpenerWaitMilliseconds = 5000;
+float launchAppWithFile(const char* text, const char* buffer1, int openerWaitMilliseconds = kOpenerWaitMilliseconds);
 float makeFolderOld(const char* text);

@@ -10,7 +10,6 @@ const PlatformServices& systemPlatform()
         PlatformServices launching{};
         launching.launchApplication = linuxLaunchApplication;
         launching.openWithDefaultApplication = linuxOpenWithDefaultApplication;
-        launching.runScript = linuxRunScript;
         launching.pathKind = linuxPathKind;
         return launching;
     }();

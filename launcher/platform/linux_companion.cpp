@@ -10,10 +10,6 @@
 #include <cerrno>
 #include <cstring>
 
-// How long the companion may take to accept, to take the message and to
-// answer: one that never does must not hold the host's thread for ever.
-static const time_t kReplySeconds = 5;
-
 namespace
 {
 // Closes the socket on every way out.
@@ -61,14 +57,14 @@ static bool sendAll(int fd, const char* bytes, size_t length)
     return true;
 }
 
-int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length)
+int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds)
 {
     Socket connection{socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)};
     if (connection.fd < 0)
         return -1;
     // The send limit also bounds connect, which waits while the companion's
     // queue of connections is full.
-    timeval limit = {kReplySeconds, 0};
+    timeval limit = {waitMilliseconds / 1000, waitMilliseconds % 1000 * 1000};
     setsockopt(connection.fd, SOL_SOCKET, SO_SNDTIMEO, &limit, sizeof(limit));
     setsockopt(connection.fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
     sockaddr_in address = {};

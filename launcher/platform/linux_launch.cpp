@@ -60,9 +60,6 @@ void SpawnSetup::closeTheRest()
     posix_spawn_file_actions_addclosefrom_np(&actions, 3);
 }
 
-// How long a program is waited for whose status the command answers.
-static const int kStatusWaitMilliseconds = 5000;
-
 // Runs in the intermediate child, where only async-signal-safe calls belong:
 // everything it needs is prepared before the fork. Spawns the program and
 // reports through the pipe the spawn's error, or with waitMilliseconds, the
@@ -180,7 +177,7 @@ void linuxRunningApplications(std::vector<std::string>& names)
     closedir(processes);
 }
 
-int linuxOpenWithDefaultApplication(const char* path)
+int linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds)
 {
     struct stat info;
     if (stat(path, &info) != 0)
@@ -190,7 +187,7 @@ int linuxOpenWithDefaultApplication(const char* path)
     // The opener may run as long as the viewer it starts: past the wait it
     // counts as started.
     int status = -1;
-    if (spawnDetached("xdg-open", true, {file}, kStatusWaitMilliseconds, status) != 0)
+    if (spawnDetached("xdg-open", true, {file}, waitMilliseconds, status) != 0)
         return kApplicationNotFound;
     if (status < 0)
         return 0;
@@ -211,7 +208,3 @@ int linuxCreateFolderIn(const char* parent, const char* name)
     return errno == EEXIST && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? 0 : 1;
 }
 
-int linuxRunScript(const char*, size_t)
-{
-    return kNoScriptingComponent;
-}

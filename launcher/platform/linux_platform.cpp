@@ -28,7 +28,6 @@ const PlatformServices& systemPlatform()
         .runningApplications = linuxRunningApplications,
         .openWithDefaultApplication = linuxOpenWithDefaultApplication,
         .createFolderIn = linuxCreateFolderIn,
-        .runScript = linuxRunScript,
         .screenLayout = linuxScreenLayout,
         .firstWindowFullScreen = linuxFirstWindowFullScreen,
         .toggleFirstWindowFullScreen = linuxToggleFirstWindowFullScreen,

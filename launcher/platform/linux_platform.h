@@ -91,9 +91,8 @@ bool linuxReplaceFile(const char* path, const std::string& contents);
 
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void linuxRunningApplications(std::vector<std::string>& names);
-int linuxOpenWithDefaultApplication(const char* path);
+int linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds);
 int linuxCreateFolderIn(const char* parent, const char* name);
-int linuxRunScript(const char* text, size_t length);
 
 ScreenLayout linuxScreenLayout();
 bool linuxFirstWindowFullScreen();
@@ -102,7 +101,7 @@ bool linuxKeyboardMap(KeyboardMap& map);
 void linuxPostKeys(const std::vector<KeyEvent>& events);
 void linuxPostClick(int32_t x, int32_t y);
 bool linuxDownload(const char* url, const char* path);
-int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length);
+int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
 
 bool linuxOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,
                          std::vector<std::string>& paths);

@@ -172,14 +172,12 @@ struct PlatformServices
     // Names of the calling user's running applications, in the platform's order.
     void (*runningApplications)(std::vector<std::string>& names);
     // Opens a file with its default application: 0, or the desktop's error
-    // code (-43 for a missing file). Waits a few seconds at most: an opener
-    // still running then counts as started.
-    int (*openWithDefaultApplication)(const char* path);
+    // code (-43 for a missing file). Waits waitMilliseconds at most for a
+    // separate opener to report: one still running then counts as started.
+    int (*openWithDefaultApplication)(const char* path, int waitMilliseconds);
     // Creates the folder name inside parent ("" is the root folder): 0 when
     // it was created or is already a folder, 1 otherwise.
     int (*createFolderIn)(const char* parent, const char* name);
-    // Runs a text of the desktop's scripting language; its status, 0 when it ran.
-    int (*runScript)(const char* text, size_t length);
 
     // Screens, windows and input.
     // The monitors and the focused window's centre, read in one go.
@@ -198,10 +196,11 @@ struct PlatformServices
 
     // Network.
     // Sends message to the companion listening on the loopback address at
-    // port and waits a few seconds at most for its reply: 0 when it replied,
+    // port and waits waitMilliseconds at most for each step (connecting,
+    // sending, its reply): 0 when it replied,
     // -2 without a loopback address, -3 when it cannot be reached or takes
     // no message, -1 for any other failure.
-    int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length);
+    int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length, int waitMilliseconds);
     // Fetches url and stores the body at the absolute path: written beside
     // it and renamed over it only after a complete, successful transfer that
     // brought at least one byte, and never over anything but a regular file.
@@ -224,7 +223,6 @@ struct PlatformServices
 enum : int
 {
     kFileNotFound = -43,
-    kNoScriptingComponent = -50,
     kUserCancelled = -128,
     kApplicationNotFound = -10814,
 };

@@ -45,7 +45,7 @@ static void runningApplications(std::vector<std::string>& names)
     names = g_double->running;
 }
 
-static int openWithDefaultApplication(const char* path)
+static int openWithDefaultApplication(const char* path, int)
 {
     g_double->calls.push_back(std::string("open ") + path);
     return g_double->openAnswer;
@@ -57,12 +57,6 @@ static int createFolderIn(const char* parent, const char* name)
     return g_double->createFolderInAnswer;
 }
 
-static int runScript(const char* text, size_t length)
-{
-    g_double->lastScript.assign(text, length);
-    g_double->calls.push_back("runScript");
-    return g_double->scriptAnswer;
-}
 
 static ScreenLayout screenLayout()
 {
@@ -143,7 +137,6 @@ static PlatformServices doubleServices()
     services.runningApplications = runningApplications;
     services.openWithDefaultApplication = openWithDefaultApplication;
     services.createFolderIn = createFolderIn;
-    services.runScript = runScript;
     services.screenLayout = screenLayout;
     services.firstWindowFullScreen = firstWindowFullScreen;
     services.toggleFirstWindowFullScreen = toggleFirstWindowFullScreen;

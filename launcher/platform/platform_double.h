@@ -20,8 +20,6 @@ struct PlatformDouble
     std::vector<std::string> running;
     int openAnswer = 0;
     int createFolderInAnswer = 0;
-    int scriptAnswer = -50;
-    std::string lastScript;
     bool downloadAnswer = false;
     ScreenLayout screens;
     bool fullScreen = false;

@@ -6,9 +6,6 @@
 
 #include "windows_platform.h"
 
-// How long the companion may take to take the message and to answer.
-static const DWORD kReplyMilliseconds = 5000;
-
 namespace
 {
 struct Winsock
@@ -37,7 +34,7 @@ struct Socket
 };
 }
 
-int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length)
+int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds)
 {
     Winsock winsock;
     if (!winsock.started)
@@ -45,7 +42,7 @@ int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t leng
     Socket connection{socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)};
     if (connection.value == INVALID_SOCKET)
         return -1;
-    DWORD limit = kReplyMilliseconds;
+    DWORD limit = DWORD(waitMilliseconds);
     setsockopt(connection.value, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
     setsockopt(connection.value, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
     sockaddr_in address = {};

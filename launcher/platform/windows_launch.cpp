@@ -100,7 +100,9 @@ void windowsRunningApplications(std::vector<std::string>& names)
     }
 }
 
-int windowsOpenWithDefaultApplication(const char* path)
+// The shell's open returns once the application is started: there is no
+// opener of its own to wait for.
+int windowsOpenWithDefaultApplication(const char* path, int)
 {
     std::wstring file;
     if (!toWide(path, file) || GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
@@ -135,7 +137,3 @@ int windowsCreateFolderIn(const char* parent, const char* name)
     return windowsPathKind(path.c_str()) == PathKind::Folder ? 0 : 1;
 }
 
-int windowsRunScript(const char*, size_t)
-{
-    return kNoScriptingComponent;
-}

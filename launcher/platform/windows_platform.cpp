@@ -28,7 +28,6 @@ const PlatformServices& systemPlatform()
         .runningApplications = windowsRunningApplications,
         .openWithDefaultApplication = windowsOpenWithDefaultApplication,
         .createFolderIn = windowsCreateFolderIn,
-        .runScript = windowsRunScript,
         .screenLayout = windowsScreenLayout,
         .firstWindowFullScreen = windowsFirstWindowFullScreen,
         .toggleFirstWindowFullScreen = windowsToggleFirstWindowFullScreen,

@@ -94,9 +94,8 @@ bool windowsReplaceFile(const char* path, const std::string& contents);
 
 bool windowsLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void windowsRunningApplications(std::vector<std::string>& names);
-int windowsOpenWithDefaultApplication(const char* path);
+int windowsOpenWithDefaultApplication(const char* path, int waitMilliseconds);
 int windowsCreateFolderIn(const char* parent, const char* name);
-int windowsRunScript(const char* text, size_t length);
 
 ScreenLayout windowsScreenLayout();
 bool windowsFirstWindowFullScreen();
@@ -105,7 +104,7 @@ bool windowsKeyboardMap(KeyboardMap& map);
 void windowsPostKeys(const std::vector<KeyEvent>& events);
 void windowsPostClick(int32_t x, int32_t y);
 
-int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length);
+int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
 bool windowsDownload(const char* url, const char* path);
 
 bool windowsOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,

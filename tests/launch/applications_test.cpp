@@ -75,7 +75,7 @@ TEST(Launch, SingleArgumentLaunches)
 TEST(Launch, ReturnsAtOnceAndLeavesNoZombie)
 {
     Scratch s;
-    Recorder recorder(s);
+    Recorder recorder(s, "recorder", "2");
     EXPECT_EQ(startWithArgs(recorder.app.c_str(), "x"), 0);
     // The recorder pauses before it writes its "done" file: the command did
     // not wait for it.

@@ -17,17 +17,20 @@ struct Recorder
 {
     std::string app;
     std::string arguments; // where it writes its arguments
-    std::string done;      // written after a pause, once it has finished
+    std::string done;      // written after the pause, once it has finished
 
-    Recorder(const Scratch& scratch, const std::string& name = "recorder")
+    // The script's output goes nowhere, so that a test runner reading the
+    // test's output never waits for a script still pausing.
+    Recorder(const Scratch& scratch, const std::string& name = "recorder", const char* pauseSeconds = "0")
     {
         app = scratch.path(name);
         arguments = scratch.path(name + ".arguments");
         done = scratch.path(name + ".done");
         std::ofstream(app) << "#!/bin/sh\n"
+                              "exec </dev/null >/dev/null 2>&1\n"
                               "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > '" + arguments + ".part'\n"
                               "mv '" + arguments + ".part' '" + arguments + "'\n"
-                              "sleep 2\n"
+                              "sleep " + pauseSeconds + "\n"
                               ": > '" + done + "'\n";
         chmod(app.c_str(), 0755);
     }

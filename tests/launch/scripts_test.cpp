@@ -4,30 +4,6 @@
 
 #include <gtest/gtest.h>
 
-TEST(Scripts, TextsAreTheDesktopsOwn)
-{
-    std::string app = "/Applications/Viewer.app";
-    EXPECT_EQ(openFileScript("/tmp/a b.png", &app),
-              "set filePath to POSIX file \"/tmp/a b.png\" \r set appPath to POSIX file \"/Applications/Viewer.app\" "
-              "\r tell application \"Finder\" \r open filePath using appPath \r end tell");
-    EXPECT_EQ(openFileScript("/tmp/a.png", nullptr),
-              "set filePath to POSIX file \"/tmp/a.png\" \r tell application \"Finder\" \r open filePath \r end tell");
-    EXPECT_EQ(makeFolderScript("c", "/a/b"),
-              "set newFolder to \"c\" \r set targetFolder to \"/a/b\" \r do shell script \"cd \" & quoted form of "
-              "POSIX path of targetFolder & \"; mkdir -p \" & quoted form of newFolder");
-    EXPECT_EQ(colorPickerScript("65535, 32768, 0"),
-              "property mycolor : {65535, 32768, 0} \r set newcolor to choose color default color mycolor"
-              "\r set red to round (first item of newcolor) / 257\r set green to round (second item of newcolor) / "
-              "257\r set blue to round (third item of newcolor) / 257\r set exportcolor to (red * 65536) + (green * "
-              "256) + blue\r set rgb_text to exportcolor as string\r set the clipboard to rgb_text");
-}
-
-TEST(Scripts, NoScriptingComponentOnLinux)
-{
-    const char script[] = "display dialog \"hi\"";
-    EXPECT_EQ(SimpleRunAppleScript(script, sizeof(script) - 1), -50);
-}
-
 TEST(MakeFolderOld, CreatesTheLastNameInsideItsParent)
 {
     Scratch s;
@@ -99,7 +75,7 @@ TEST(LaunchAppWithFile, DefaultApplicationThroughTheFileOpener)
     std::string bin = s.folder("bin");
     std::string record = s.path("opened");
     std::ofstream(bin + "/xdg-open") << "#!/bin/sh\nprintf '%s' \"$1\" > '" + record +
-                                            "'\ncase \"$1\" in *slow*) exec sleep 8;; esac\nexit 3\n";
+                                            "'\ncase \"$1\" in *slow*) exec sleep 8 </dev/null >/dev/null 2>&1;; esac\nexit 3\n";
     chmod((bin + "/xdg-open").c_str(), 0755);
     std::string path = getenv("PATH");
     setenv("PATH", (bin + ":" + path).c_str(), 1);
@@ -121,10 +97,10 @@ TEST(LaunchAppWithFile, DefaultApplicationThroughTheFileOpener)
     EXPECT_EQ(opened(), "./-v.png");
     std::filesystem::current_path(folder);
 
-    // An opener still running after a few seconds counts as started.
+    // An opener still running after the wait counts as started.
     auto start = std::chrono::steady_clock::now();
-    EXPECT_EQ(launchAppWithFile(s.file("slow.png").c_str(), nullptr), 0);
-    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(7));
+    EXPECT_EQ(launchAppWithFile(s.file("slow.png").c_str(), nullptr, 200), 0);
+    EXPECT_LT(std::chrono::steady_clock::now() - start, std::chrono::seconds(2));
     setenv("PATH", path.c_str(), 1);
     EXPECT_EQ(zombieChildren(), 0);
 }
