@@ -22,9 +22,25 @@ using HostCommandEntry = float (*)(const char* text, double value, char* buffer1
 float guardCommand(HostCommandEntry body, const char* text, double value, char* buffer1, int32_t buffer1Size,
                    char* buffer2, int32_t buffer2Size, HostContext* host) noexcept;
 
+// One enumerator per row of the command table, so that a command the table
+// does not list fails to compile.
+namespace command_rows
+{
+enum Row
+{
+#define COMMAND(name, libraries, arguments) name,
+#define SYMBOL(name, libraries, kind)
+#include "command_list.h"
+#undef COMMAND
+#undef SYMBOL
+};
+}
+
 // Defines an exported command: its body, run behind guardCommand. Each
-// command reads only some of its arguments.
+// command reads only some of its arguments; its name must have a row in
+// common/command_list.h.
 #define HOST_COMMAND(name)                                                                                      \
+    static_assert(command_rows::name >= 0, #name " has a row in common/command_list.h");                      \
     static float name##Body(const char*, double, char*, int32_t, char*, int32_t, HostContext*);               \
     extern "C" TESMAR_EXPORT float name(const char* text, double value, char* buffer1, int32_t buffer1Size,   \
                                         char* buffer2, int32_t buffer2Size, HostContext* host)                \
