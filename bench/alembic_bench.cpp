@@ -6,11 +6,11 @@
 // the command within 2.0x the library's writing, and the fast pooling at
 // least 8x faster than the text-keyed one, with identical indices. The Vyx
 // files are read from the page cache.
-#include "alembic_export.h"
-#include "exportparts.h"
+#include "alembic/alembic_export.h"
+#include "exportparts/exportparts.h"
 #include "mesh_sets.h"
 #include "rounds.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <Alembic/AbcCoreOgawa/All.h>
 

@@ -2,7 +2,7 @@
 // same meshes already in memory.
 #pragma once
 
-#include "vyx.h"
+#include "vyx/vyx.h"
 
 #include <assimp/scene.h>
 

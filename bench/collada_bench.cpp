@@ -6,11 +6,11 @@
 // faster than assimp. The Vyx files are read from the page
 // cache.
 #include "assimp_collada.h"
-#include "collada.h"
+#include "collada/collada.h"
 #include "mesh_sets.h"
 #include "number_formatting.h"
 #include "rounds.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <cstdio>
 #include <filesystem>

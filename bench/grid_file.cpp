@@ -1,5 +1,5 @@
 #include "grid_file.h"
-#include "vyx_writer.h"
+#include "tests/support/vyx_writer.h"
 
 #include <cstdio>
 #include <memory>

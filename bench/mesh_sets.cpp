@@ -1,5 +1,5 @@
 #include "mesh_sets.h"
-#include "vyx_writer.h"
+#include "tests/support/vyx_writer.h"
 
 // Every mesh of a set is the same grid, named the prefix and its number.
 static MeshSet writeMeshSet(const std::string& folder, const std::string& label, const std::string& prefix,

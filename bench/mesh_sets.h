@@ -3,7 +3,7 @@
 // mesh list the export commands take.
 #pragma once
 
-#include "vyx.h"
+#include "vyx/vyx.h"
 
 #include <string>
 #include <vector>

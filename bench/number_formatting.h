@@ -6,8 +6,8 @@
 // while formatting.
 #pragma once
 
-#include "exportparts.h"
-#include "vyx.h"
+#include "exportparts/exportparts.h"
+#include "vyx/vyx.h"
 
 #include <cstdint>
 

@@ -9,7 +9,7 @@
 #include "grid_file.h"
 #include "rounds.h"
 #include "scale_checks.h"
-#include "temp_folder.h"
+#include "tests/support/temp_folder.h"
 
 #include <dlfcn.h>
 #include <spawn.h>

@@ -3,8 +3,8 @@
 // The goal is readMesh at no less than half the speed of fread. Both pay for
 // mapping fresh pages, which at this size costs more than the copy itself; a
 // reused buffer shows the copy alone.
-#include "temp_folder.h"
-#include "vyx.h"
+#include "tests/support/temp_folder.h"
+#include "vyx/vyx.h"
 
 #include <benchmark/benchmark.h>
 

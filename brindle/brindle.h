@@ -2,7 +2,7 @@
 // localized texts, as plain functions behind the exported commands.
 #pragma once
 
-#include "command.h"
+#include "common/command.h"
 
 #include <cstdint>
 #include <string>

@@ -3,7 +3,7 @@
 // a name that is none.
 #pragma once
 
-#include "command_table.h"
+#include "common/command_table.h"
 
 #include <string>
 

@@ -1,9 +1,9 @@
 // plugin-host: loads a plug-in library and calls its commands the way the
 // host application does, with a scriptable stand-in for the host's services.
 #include "call.h"
-#include "command.h"
+#include "common/command.h"
 #include "command_names.h"
-#include "command_table.h"
+#include "common/command_table.h"
 #include "library_loader.h"
 #include "reference.h"
 #include "scripted_host.h"

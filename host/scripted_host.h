@@ -2,8 +2,8 @@
 // commands ask of the host is printed, and the answers come from options.
 #pragma once
 
-#include "host.h"
-#include "utf8_path.h"
+#include "common/host.h"
+#include "common/utf8_path.h"
 
 #include <cstdint>
 #include <cstdio>

@@ -1,6 +1,6 @@
 // What a dialog helper prints as its answer: file lists, a folder, a colour.
-#include "linux_zenity.h"
-#include "platform.h"
+#include "platform/linux_zenity.h"
+#include "platform/platform.h"
 
 #include <cstddef>
 #include <cstdint>

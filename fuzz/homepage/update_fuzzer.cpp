@@ -1,6 +1,6 @@
 // Downloaded update data: the line evaluation of every variant and the
 // timestamp comparison. The first byte picks the language.
-#include "homepage.h"
+#include "homepage/homepage.h"
 
 #include <cstddef>
 #include <cstdint>

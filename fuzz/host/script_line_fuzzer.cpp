@@ -1,6 +1,6 @@
 // The stand-in host's script lines and localization files.
-#include "call.h"
-#include "scripted_host.h"
+#include "host/call.h"
+#include "host/scripted_host.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // Feeds each input to readMesh as a file held in memory, then prepares the
 // mesh for export and reads it the way the exporters do.
-#include "exporter_reads.h"
+#include "tests/support/exporter_reads.h"
 
 #include <cstdint>
 #include <string>

@@ -1,7 +1,7 @@
 #include "alembic_export.h"
-#include "platform.h"
-#include "exportparts.h"
-#include "vyx.h"
+#include "platform/platform.h"
+#include "exportparts/exportparts.h"
+#include "vyx/vyx.h"
 
 #include <Alembic/AbcCoreOgawa/All.h>
 #include <Alembic/AbcGeom/All.h>

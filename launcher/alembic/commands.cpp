@@ -1,6 +1,6 @@
 // The exported Alembic commands.
 #include "alembic_export.h"
-#include "command.h"
+#include "common/command.h"
 
 HOST_COMMAND(doAddMeshes)
 {

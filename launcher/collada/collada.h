@@ -2,7 +2,7 @@
 // command's procedure.
 #pragma once
 
-#include "host_path.h"
+#include "common/host_path.h"
 
 #include <cstddef>
 #include <cstdint>

@@ -1,6 +1,6 @@
 // The exported Collada command.
 #include "collada.h"
-#include "command.h"
+#include "common/command.h"
 
 HOST_COMMAND(doExportCollada)
 {

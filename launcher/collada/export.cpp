@@ -1,7 +1,7 @@
 #include "collada.h"
-#include "exportparts.h"
-#include "platform.h"
-#include "vyx.h"
+#include "exportparts/exportparts.h"
+#include "platform/platform.h"
+#include "vyx/vyx.h"
 
 #include <memory>
 

@@ -5,8 +5,8 @@
 // it is written, so that a large mesh needs little more memory than its own
 // arrays.
 #include "collada.h"
-#include "exportparts.h"
-#include "vyx.h"
+#include "exportparts/exportparts.h"
+#include "vyx/vyx.h"
 
 #include <cstring>
 

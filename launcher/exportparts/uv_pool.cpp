@@ -1,5 +1,5 @@
 #include "exportparts.h"
-#include "vyx.h"
+#include "vyx/vyx.h"
 
 #include <bit>
 #include <map>

@@ -1,6 +1,6 @@
 // The colour picker: buffer 1 holds the default colour on the 16-bit scale
 // and receives the chosen one packed as red·65536 + green·256 + blue.
-#include "command.h"
+#include "common/command.h"
 #include "files.h"
 
 #include <cstring>

@@ -1,5 +1,5 @@
 // The exported file system commands.
-#include "command.h"
+#include "common/command.h"
 #include "files.h"
 
 HOST_COMMAND(MakeFolder)

@@ -1,6 +1,6 @@
 // The file and folder dialogs, and the list of the files last chosen, which
 // the script reads back one path per call.
-#include "command.h"
+#include "common/command.h"
 #include "files.h"
 
 #include <cstdlib>

@@ -1,6 +1,6 @@
-#include "command.h"
+#include "common/command.h"
 #include "files.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 FolderStream* g_folderStream = nullptr;
 

@@ -1,5 +1,5 @@
 #include "files.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 float fileDelete(const char* text)
 {

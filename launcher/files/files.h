@@ -3,9 +3,9 @@
 // commands.
 #pragma once
 
-#include "command.h"
-#include "host_path.h"
-#include "platform.h"
+#include "common/command.h"
+#include "common/host_path.h"
+#include "platform/platform.h"
 
 #include <cstdint>
 #include <ctime>

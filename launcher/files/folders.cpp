@@ -1,6 +1,6 @@
 #include "files.h"
-#include "command.h"
-#include "platform.h"
+#include "common/command.h"
+#include "platform/platform.h"
 
 bool createFolder(const char* path)
 {

@@ -1,5 +1,5 @@
 // The exported home-page commands.
-#include "command.h"
+#include "common/command.h"
 #include "homepage.h"
 
 HOST_COMMAND(StartProcess)

@@ -1,8 +1,8 @@
 #include "homepage.h"
-#include "command.h"
-#include "host_path.h"
-#include "launch.h"
-#include "platform.h"
+#include "common/command.h"
+#include "common/host_path.h"
+#include "launch/launch.h"
+#include "platform/platform.h"
 
 #include <sstream>
 

@@ -1,10 +1,10 @@
 // The home page's update check: the settings file, a fresh update.dat from
 // the script's address, and what its tags say.
-#include "command.h"
-#include "exportparts.h"
+#include "common/command.h"
+#include "exportparts/exportparts.h"
 #include "homepage.h"
-#include "host_path.h"
-#include "platform.h"
+#include "common/host_path.h"
+#include "platform/platform.h"
 
 #include <algorithm>
 #include <string_view>

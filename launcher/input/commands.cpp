@@ -1,5 +1,5 @@
 // The exported screen and input commands.
-#include "command.h"
+#include "common/command.h"
 #include "input.h"
 
 HOST_COMMAND(GetScnX)

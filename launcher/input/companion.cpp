@@ -1,5 +1,5 @@
 #include "input.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <cstring>
 

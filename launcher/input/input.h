@@ -3,7 +3,7 @@
 // local companion program.
 #pragma once
 
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <cstdint>
 #include <map>

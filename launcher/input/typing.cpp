@@ -1,5 +1,5 @@
 #include "input.h"
-#include "utf8.h"
+#include "common/utf8.h"
 
 #include <cstring>
 #include <optional>

@@ -1,5 +1,5 @@
 // LaunchAppWithFile, compiled into both libraries.
-#include "command.h"
+#include "common/command.h"
 #include "launch.h"
 
 HOST_COMMAND(LaunchAppWithFile)

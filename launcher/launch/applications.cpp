@@ -1,7 +1,7 @@
 #include "launch.h"
-#include "command.h"
-#include "host_path.h"
-#include "platform.h"
+#include "common/command.h"
+#include "common/host_path.h"
+#include "platform/platform.h"
 
 #include <sstream>
 

@@ -1,6 +1,6 @@
 // The exported launch commands (LaunchAppWithFile has a file of its own:
 // Brindle carries it too).
-#include "command.h"
+#include "common/command.h"
 #include "launch.h"
 
 HOST_COMMAND(StartApp)

@@ -1,6 +1,6 @@
 #include "launch.h"
-#include "host_path.h"
-#include "platform.h"
+#include "common/host_path.h"
+#include "platform/platform.h"
 
 std::string fileArgument(const std::string& path)
 {

@@ -5,7 +5,7 @@
 // waits for its completion until the deadline; then the request is closed.
 // The target is replaced only by a complete, non-empty body. file://
 // addresses name local files.
-#include "host_path.h"
+#include "common/host_path.h"
 #include "windows_platform.h"
 
 #include <winhttp.h>

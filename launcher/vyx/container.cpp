@@ -1,5 +1,5 @@
 #include "vyx.h"
-#include "platform.h"
+#include "platform/platform.h"
 
 #include <bit>
 #include <cctype>

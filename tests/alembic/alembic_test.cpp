@@ -1,10 +1,10 @@
 // Archives written by the export, read back with Alembic's own reading API.
-#include "alembic_export.h"
-#include "collada.h"
-#include "expected.h"
-#include "library.h"
-#include "temp_folder.h"
-#include "vyx_writer.h"
+#include "alembic/alembic_export.h"
+#include "collada/collada.h"
+#include "tests/support/expected.h"
+#include "tests/support/library.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/vyx_writer.h"
 
 #include <Alembic/AbcCoreFactory/All.h>
 #include <Alembic/AbcGeom/All.h>

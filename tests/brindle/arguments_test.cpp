@@ -1,9 +1,9 @@
 // Loops over the command table: every command answers without a crash
 // whatever it is given, and reads only the arguments the table says it reads.
-#include "../homepage/update_server.h"
-#include "command_table.h"
-#include "library.h"
-#include "test_host.h"
+#include "tests/support/update_server.h"
+#include "common/command_table.h"
+#include "tests/support/library.h"
+#include "tests/support/test_host.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // The built libraries, loaded with dlopen and called through the command
 // convention, as the host application calls them.
-#include "library.h"
-#include "test_host.h"
+#include "tests/support/library.h"
+#include "tests/support/test_host.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
 // Each built library exports exactly the symbols the command table gives it.
-#include "command_table.h"
-#include "library.h"
+#include "common/command_table.h"
+#include "tests/support/library.h"
 
 #include <gtest/gtest.h>
 

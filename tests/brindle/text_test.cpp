@@ -1,5 +1,5 @@
-#include "brindle.h"
-#include "test_host.h"
+#include "brindle/brindle.h"
+#include "tests/support/test_host.h"
 
 #include <gtest/gtest.h>
 

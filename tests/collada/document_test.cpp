@@ -1,10 +1,10 @@
 // Whole documents written from meshes the tests make, compared byte for byte
 // (the two times masked): the same bytes from every build of the library.
-#include "expected.h"
-#include "library.h"
-#include "temp_folder.h"
-#include "utf8_path.h"
-#include "vyx_writer.h"
+#include "tests/support/expected.h"
+#include "tests/support/library.h"
+#include "tests/support/temp_folder.h"
+#include "common/utf8_path.h"
+#include "tests/support/vyx_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
-#include "collada.h"
-#include "expected.h"
-#include "exportparts.h"
-#include "library.h"
-#include "temp_folder.h"
-#include "vyx_writer.h"
+#include "collada/collada.h"
+#include "tests/support/expected.h"
+#include "exportparts/exportparts.h"
+#include "tests/support/library.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/vyx_writer.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "exportparts.h"
+#include "exportparts/exportparts.h"
 
 #include <gtest/gtest.h>
 

@@ -1,9 +1,9 @@
 // Real readers accept the exported documents: the Collada schema and
 // reference validator, pycollada, assimp, xmllint and Blender.
-#include "collada.h"
-#include "vyx.h"
-#include "temp_folder.h"
-#include "vyx_writer.h"
+#include "collada/collada.h"
+#include "vyx/vyx.h"
+#include "tests/support/temp_folder.h"
+#include "tests/support/vyx_writer.h"
 
 #include <gtest/gtest.h>
 

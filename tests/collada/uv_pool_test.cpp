@@ -1,5 +1,5 @@
-#include "exportparts.h"
-#include "vyx.h"
+#include "exportparts/exportparts.h"
+#include "vyx/vyx.h"
 
 #include <gtest/gtest.h>
 

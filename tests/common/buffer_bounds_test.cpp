@@ -3,10 +3,10 @@
 // exactly where an inaccessible page begins, and holds a text without its NUL
 // cut to 0 bytes, 1 byte and its whole length. A read or write past the size
 // faults.
-#include "command_table.h"
-#include "library.h"
-#include "test_host.h"
-#include "../files/scratch.h"
+#include "common/command_table.h"
+#include "tests/support/library.h"
+#include "tests/support/test_host.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 

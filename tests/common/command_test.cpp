@@ -1,5 +1,5 @@
-#include "command.h"
-#include "host_path.h"
+#include "common/command.h"
+#include "common/host_path.h"
 
 #include <gtest/gtest.h>
 

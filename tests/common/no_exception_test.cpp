@@ -2,10 +2,10 @@
 // failed in turn, through the built library, and the command must answer a
 // negative result with no descriptor or temporary file left behind. Then both
 // exports of a large mesh under a low address-space limit, in a child.
-#include "library.h"
-#include "test_host.h"
-#include "vyx_writer.h"
-#include "../files/scratch.h"
+#include "tests/support/library.h"
+#include "tests/support/test_host.h"
+#include "tests/support/vyx_writer.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 

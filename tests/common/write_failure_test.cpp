@@ -4,10 +4,10 @@
 // ignored, so the write fails as on a full disk), and each call must answer
 // the command's failure result, leave no temporary file, and leave the files
 // as the command's rules say.
-#include "library.h"
-#include "vyx_writer.h"
-#include "../files/scratch.h"
-#include "../homepage/update_server.h"
+#include "tests/support/library.h"
+#include "tests/support/vyx_writer.h"
+#include "tests/support/scratch.h"
+#include "tests/support/update_server.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // The dialog commands of the built library with zenity's real panels, on an
 // X server of the test's own, answered at the keyboard as a person would.
-#include "library.h"
+#include "tests/support/library.h"
 #include "person.h"
-#include "xvfb.h"
+#include "tests/support/xvfb.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Zenity's answers come from another program: each parser reads an answer
 // exactly or refuses it, and so it does for every cut and changed byte.
-#include "linux_zenity.h"
-#include "platform.h"
+#include "platform/linux_zenity.h"
+#include "platform/platform.h"
 
 #include <gtest/gtest.h>
 

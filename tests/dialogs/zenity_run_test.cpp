@@ -1,7 +1,7 @@
 // Running zenity, with a stand-in program of that name first on PATH: the
 // arguments arrive as given, the answer is read whole, and the child is reaped
 // whatever it does.
-#include "linux_zenity.h"
+#include "platform/linux_zenity.h"
 
 #include <gtest/gtest.h>
 

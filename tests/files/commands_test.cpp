@@ -1,7 +1,7 @@
 // The file system commands through the built library.
-#include "library.h"
-#include "scratch.h"
-#include "vyx_writer.h"
+#include "tests/support/library.h"
+#include "tests/support/scratch.h"
+#include "tests/support/vyx_writer.h"
 
 #include <gtest/gtest.h>
 

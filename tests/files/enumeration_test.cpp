@@ -1,6 +1,6 @@
-#include "files.h"
-#include "library.h"
-#include "scratch.h"
+#include "files/files.h"
+#include "tests/support/library.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "files.h"
-#include "scratch.h"
+#include "files/files.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,6 +1,6 @@
-#include "files.h"
-#include "platform_double.h"
-#include "scratch.h"
+#include "files/files.h"
+#include "platform/platform_double.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "homepage.h"
+#include "homepage/homepage.h"
 
 #include <gtest/gtest.h>
 

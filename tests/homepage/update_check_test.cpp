@@ -1,13 +1,13 @@
 // The update check through the built library against a real HTTP server on
 // the loopback address.
-#include "library.h"
-#include "update_server.h"
+#include "tests/support/library.h"
+#include "tests/support/update_server.h"
 
 #include <gtest/gtest.h>
 
 #if !defined(_WIN32)
-#include "homepage.h"
-#include "platform_double.h"
+#include "homepage/homepage.h"
+#include "platform/platform_double.h"
 
 #include <sys/stat.h>
 #endif

@@ -1,4 +1,4 @@
-#include "call.h"
+#include "host/call.h"
 
 #include <gtest/gtest.h>
 

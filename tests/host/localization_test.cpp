@@ -1,4 +1,4 @@
-#include "scripted_host.h"
+#include "host/scripted_host.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // plugin-host as a user runs it: its output, its session state across script
 // lines, and its messages for mistakes.
-#include "command_names.h"
-#include "command_table.h"
+#include "host/command_names.h"
+#include "common/command_table.h"
 
 #include <gtest/gtest.h>
 

@@ -2,9 +2,9 @@
 // for every command of the command table and none for anything else, the
 // results page made from the synopses, and every example of the reference,
 // the scripting guide and the exports page printing what it shows.
-#include "command_names.h"
-#include "command_table.h"
-#include "reference.h"
+#include "host/command_names.h"
+#include "common/command_table.h"
+#include "host/reference.h"
 
 #include <gtest/gtest.h>
 

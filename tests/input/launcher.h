@@ -2,7 +2,7 @@
 // buffer 1 alone, as the host calls them.
 #pragma once
 
-#include "library.h"
+#include "tests/support/library.h"
 
 #include <cmath>
 

@@ -1,5 +1,5 @@
-#include "input.h"
-#include "platform_double.h"
+#include "input/input.h"
+#include "platform/platform_double.h"
 
 #include <gtest/gtest.h>
 

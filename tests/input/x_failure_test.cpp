@@ -2,7 +2,7 @@
 // the middle of a call, and a server that accepts connections but never
 // answers.
 #include "launcher.h"
-#include "xvfb.h"
+#include "tests/support/xvfb.h"
 
 #include <gtest/gtest.h>
 

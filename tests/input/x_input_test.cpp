@@ -1,10 +1,10 @@
 // Typing and clicking through the built library, received by a window of
 // the test on a real X server.
-#include "input.h"
+#include "input/input.h"
 #include "launcher.h"
-#include "linux_platform.h"
+#include "platform/linux_platform.h"
 #include "x_client.h"
-#include "xvfb.h"
+#include "tests/support/xvfb.h"
 
 #include <gtest/gtest.h>
 

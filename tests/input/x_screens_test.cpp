@@ -1,7 +1,7 @@
 // The screen and window commands of the built library on real X servers.
 #include "launcher.h"
 #include "x_client.h"
-#include "xvfb.h"
+#include "tests/support/xvfb.h"
 
 #include <gtest/gtest.h>
 

@@ -1,5 +1,5 @@
-#include "launch.h"
-#include "library.h"
+#include "launch/launch.h"
+#include "tests/support/library.h"
 #include "recorder.h"
 
 #include <gtest/gtest.h>

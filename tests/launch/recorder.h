@@ -2,7 +2,7 @@
 // given to a file, NUL after each, and a process running under a chosen name.
 #pragma once
 
-#include "../files/scratch.h"
+#include "tests/support/scratch.h"
 
 #include <signal.h>
 #include <spawn.h>

@@ -1,5 +1,5 @@
-#include "launch.h"
-#include "platform_double.h"
+#include "launch/launch.h"
+#include "platform/platform_double.h"
 #include "recorder.h"
 
 #include <gtest/gtest.h>

@@ -1,5 +1,5 @@
 #include "library.h"
-#include "library_loader.h"
+#include "host/library_loader.h"
 
 LoadedLibrary::LoadedLibrary(const std::string& path)
 {

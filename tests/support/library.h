@@ -1,7 +1,7 @@
 // Loads a built library the way the host does and finds its commands.
 #pragma once
 
-#include "command.h"
+#include "common/command.h"
 
 #include <string>
 

@@ -1,7 +1,7 @@
 // A host callback table that records every call and answers as told.
 #pragma once
 
-#include "host.h"
+#include "common/host.h"
 
 #include <cstdint>
 #include <string>

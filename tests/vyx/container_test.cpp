@@ -1,5 +1,5 @@
-#include "temp_folder.h"
-#include "vyx.h"
+#include "tests/support/temp_folder.h"
+#include "vyx/vyx.h"
 
 #include <gtest/gtest.h>
 

@@ -1,7 +1,7 @@
 // Damaged files: every cut and every changed byte of a sample that holds each
 // block kind must be refused or read cleanly, never read outside an array.
-#include "exporter_reads.h"
-#include "temp_folder.h"
+#include "tests/support/exporter_reads.h"
+#include "tests/support/temp_folder.h"
 
 #include <gtest/gtest.h>
 

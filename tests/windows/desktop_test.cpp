@@ -2,8 +2,8 @@
 // screen, typing and clicking received by a window of this test, the
 // full-screen switch of that window, and the file, folder and colour panels
 // answered at the keyboard.
-#include "library.h"
-#include "../files/scratch.h"
+#include "tests/support/library.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -1,8 +1,8 @@
 // Launching under Wine through the DLL: a recorder program receives exactly
 // the arguments given, the command returns before it ends, and it counts as
 // running meanwhile.
-#include "library.h"
-#include "../files/scratch.h"
+#include "tests/support/library.h"
+#include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
 

@@ -4,7 +4,7 @@
 // exporters would read outside of.
 #pragma once
 
-#include "vyx.h"
+#include "vyx/vyx.h"
 
 inline float readLikeExporters(const Vyx_Mesh& mesh, bool withColors)
 {

@@ -2,7 +2,7 @@
 // of the test's files. Under Wine it runs as the build machine's own program.
 #pragma once
 
-#include "../files/scratch.h"
+#include "scratch.h"
 
 #include <chrono>
 #include <cstdio>
