@@ -1,8 +1,11 @@
-// The characters of a UTF-8 text, for commands that cut or type a text
-// character by character rather than byte by byte.
+// UTF-8, the one encoding of every text the libraries take and give: its
+// characters, for commands that cut or type a text character by character,
+// and its conversions to code points and to the UTF-16 of Windows' wide API.
 #pragma once
 
 #include <cstddef>
+#include <filesystem>
+#include <string>
 #include <string_view>
 
 struct Utf8Character
@@ -51,4 +54,31 @@ inline Utf8Character utf8Character(std::string_view text)
         high = 0xBF;
     }
     return {length, length == needed};
+}
+
+// Appends the UTF-8 form of a code point below U+110000.
+void appendUtf8(std::string& text, char32_t code);
+
+// The code points of a well-formed UTF-8 text; false, with codes holding
+// those before it, at the first byte of no well-formed character.
+bool decodeUtf8(std::string_view text, std::u32string& codes);
+
+// A well-formed UTF-8 text as UTF-16; false for any other text (as Windows'
+// MultiByteToWideChar with MB_ERR_INVALID_CHARS).
+bool utf8ToUtf16(std::string_view text, std::u16string& wide);
+// UTF-16 as UTF-8, an unpaired surrogate as U+FFFD (as Windows'
+// WideCharToMultiByte).
+std::string utf16ToUtf8(std::u16string_view wide);
+
+// Paths as UTF-8 texts on every system: a path made from a narrow string on
+// Windows would be read in the ANSI code page.
+inline std::filesystem::path utf8Path(const std::string& text)
+{
+    return std::filesystem::path(std::u8string(text.begin(), text.end()));
+}
+
+inline std::string utf8Text(const std::filesystem::path& path)
+{
+    std::u8string text = path.u8string();
+    return std::string(text.begin(), text.end());
 }

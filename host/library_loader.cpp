@@ -1,4 +1,5 @@
 #include "library_loader.h"
+#include "common/utf8.h"
 
 #if defined(_WIN32)
 #include <windows.h>
@@ -6,12 +7,10 @@
 void* loadPluginLibrary(const std::string& path)
 {
     // The path is UTF-8; the ANSI entry point would read it in the code page.
-    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, nullptr, 0);
-    if (size <= 0)
+    std::u16string wide;
+    if (!utf8ToUtf16(path, wide))
         return nullptr;
-    std::wstring wide(size_t(size), L'\0');
-    MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, path.c_str(), -1, wide.data(), size);
-    return reinterpret_cast<void*>(LoadLibraryW(wide.c_str()));
+    return reinterpret_cast<void*>(LoadLibraryW(reinterpret_cast<const wchar_t*>(wide.c_str())));
 }
 
 void* findPluginSymbol(void* library, const char* name)

@@ -4,6 +4,7 @@
 #include "common/command.h"
 #include "command_names.h"
 #include "common/command_table.h"
+#include "common/utf8.h"
 #include "library_loader.h"
 #include "reference.h"
 #include "scripted_host.h"
@@ -283,13 +284,7 @@ int main()
         return 2;
     std::vector<std::string> words;
     for (int i = 0; i < argc; i++)
-    {
-        int size = WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, nullptr, 0, nullptr, nullptr);
-        std::string word(size_t(size > 0 ? size : 1), '\0');
-        WideCharToMultiByte(CP_UTF8, 0, wide[i], -1, word.data(), size, nullptr, nullptr);
-        word.resize(strlen(word.c_str()));
-        words.push_back(word);
-    }
+        words.push_back(utf16ToUtf8(reinterpret_cast<const char16_t*>(wide[i])));
     LocalFree(wide);
     std::vector<char*> argv;
     for (std::string& word : words)

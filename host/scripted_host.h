@@ -3,7 +3,7 @@
 #pragma once
 
 #include "common/host.h"
-#include "common/utf8_path.h"
+#include "common/utf8.h"
 
 #include <cstdint>
 #include <cstdio>

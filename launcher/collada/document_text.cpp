@@ -1,7 +1,7 @@
 // Names and paths as the document writes them: XML readers refuse a raw "&"
 // or "<", and image readers take the image's address as a file URI.
 #include "collada.h"
-#include "common/utf8_path.h"
+#include "common/utf8.h"
 
 #include <system_error>
 

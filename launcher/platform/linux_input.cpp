@@ -1,5 +1,6 @@
 // The keyboard mapping and synthetic key and mouse events on X11 (XTest),
 // through one short connection per call.
+#include "common/utf8.h"
 #include "linux_platform.h"
 #include "linux_x11.h"
 #include "platform.h"
@@ -66,28 +67,8 @@ static uint32_t keysymCharacter(KeySym symbol)
 static std::string utf8(uint32_t character)
 {
     std::string text;
-    if (character < 0x80)
-    {
-        text += char(character);
-    }
-    else if (character < 0x800)
-    {
-        text += char(0xc0 | (character >> 6));
-        text += char(0x80 | (character & 0x3f));
-    }
-    else if (character < 0x10000)
-    {
-        text += char(0xe0 | (character >> 12));
-        text += char(0x80 | ((character >> 6) & 0x3f));
-        text += char(0x80 | (character & 0x3f));
-    }
-    else
-    {
-        text += char(0xf0 | (character >> 18));
-        text += char(0x80 | ((character >> 12) & 0x3f));
-        text += char(0x80 | ((character >> 6) & 0x3f));
-        text += char(0x80 | (character & 0x3f));
-    }
+    if (character < 0x110000)
+        appendUtf8(text, character);
     return text;
 }
 

@@ -1,41 +1,13 @@
 // Launching and finding applications on Windows: CreateProcessW with a
 // command line that the C runtime reads back as exactly the arguments given,
 // a process snapshot, and the shell's "open" for default applications.
+#include "command_line.h"
 #include "windows_platform.h"
 
 #include <shellapi.h>
 #include <tlhelp32.h>
 
 #include <cwctype>
-
-// Quoted when empty or holding blanks or quotes, with
-// the backslashes before a quote (or before the closing quote) doubled.
-std::wstring quoteArgument(const std::wstring& argument)
-{
-    if (!argument.empty() && argument.find_first_of(L" \t\n\v\"") == std::wstring::npos)
-        return argument;
-    std::wstring quoted = L"\"";
-    for (size_t i = 0;; i++)
-    {
-        size_t backslashes = 0;
-        while (i < argument.size() && argument[i] == L'\\')
-        {
-            i++;
-            backslashes++;
-        }
-        if (i == argument.size())
-        {
-            quoted.append(backslashes * 2, L'\\');
-            break;
-        }
-        if (argument[i] == L'"')
-            quoted.append(backslashes * 2 + 1, L'\\');
-        else
-            quoted.append(backslashes, L'\\');
-        quoted.push_back(argument[i]);
-    }
-    return quoted + L"\"";
-}
 
 static bool endsWithExe(const std::wstring& name)
 {
@@ -61,9 +33,9 @@ bool windowsLaunchApplication(const char* path, const std::vector<std::string>& 
     for (const std::string& argument : arguments)
     {
         std::wstring wide;
-        if (!toWide(argument.c_str(), wide))
+        if (!toWide(quoteWindowsArgument(argument).c_str(), wide))
             return false;
-        line += L" " + quoteArgument(wide);
+        line += L" " + wide;
     }
     STARTUPINFOW startup = {};
     startup.cb = sizeof startup;

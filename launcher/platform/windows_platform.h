@@ -45,10 +45,6 @@ struct ComScope
     ComScope& operator=(const ComScope&) = delete;
 };
 
-// The command-line form of one argument, as CommandLineToArgvW and the C
-// runtime read it back.
-std::wstring quoteArgument(const std::wstring& argument);
-
 // A new file written beside its target and moved over it once complete; on
 // every other way out it is closed and deleted.
 struct TemporaryFile

@@ -1,33 +1,19 @@
+#include "common/utf8.h"
 #include "windows_platform.h"
 
-#include <climits>
-#include <cstring>
+static_assert(sizeof(wchar_t) == sizeof(char16_t), "Windows' wide characters are UTF-16 units");
 
 bool toWide(const char* text, std::wstring& wide)
 {
-    wide.clear();
-    size_t length = strlen(text);
-    if (length == 0)
-        return true;
-    if (length > INT_MAX)
-        return false;
-    int size = MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, int(length), nullptr, 0);
-    if (size <= 0)
-        return false;
-    wide.resize(size_t(size));
-    return MultiByteToWideChar(CP_UTF8, MB_ERR_INVALID_CHARS, text, int(length), wide.data(), size) == size;
+    std::u16string units;
+    bool converted = utf8ToUtf16(text, units);
+    wide.assign(units.begin(), units.end());
+    return converted;
 }
 
 std::string toUtf8(const wchar_t* text, size_t length)
 {
-    if (length == 0 || length > INT_MAX)
-        return std::string();
-    int size = WideCharToMultiByte(CP_UTF8, 0, text, int(length), nullptr, 0, nullptr, nullptr);
-    if (size <= 0)
-        return std::string();
-    std::string narrow(size_t(size), '\0');
-    WideCharToMultiByte(CP_UTF8, 0, text, int(length), narrow.data(), size, nullptr, nullptr);
-    return narrow;
+    return utf16ToUtf8(std::u16string_view(reinterpret_cast<const char16_t*>(text), length));
 }
 
 std::string toUtf8(const std::wstring& text)

@@ -3,7 +3,7 @@
 #include "tests/support/expected.h"
 #include "tests/support/library.h"
 #include "tests/support/temp_folder.h"
-#include "common/utf8_path.h"
+#include "common/utf8.h"
 #include "tests/support/vyx_writer.h"
 
 #include <gtest/gtest.h>

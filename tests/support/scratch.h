@@ -1,7 +1,7 @@
 // A fresh folder for one test, removed with everything in it afterwards.
 #pragma once
 
-#include "common/utf8_path.h"
+#include "common/utf8.h"
 
 #include <unistd.h>
 

@@ -1,0 +1,88 @@
+#include "utf8.h"
+
+void appendUtf8(std::string& text, char32_t code)
+{
+    if (code < 0x80)
+    {
+        text += char(code);
+        return;
+    }
+    if (code < 0x800)
+    {
+        text += char(0xC0 | (code >> 6));
+    }
+    else
+    {
+        if (code < 0x10000)
+        {
+            text += char(0xE0 | (code >> 12));
+        }
+        else
+        {
+            text += char(0xF0 | (code >> 18));
+            text += char(0x80 | ((code >> 12) & 0x3F));
+        }
+        text += char(0x80 | ((code >> 6) & 0x3F));
+    }
+    text += char(0x80 | (code & 0x3F));
+}
+
+bool decodeUtf8(std::string_view text, std::u32string& codes)
+{
+    codes.clear();
+    codes.reserve(text.size());
+    for (size_t at = 0; at < text.size();)
+    {
+        Utf8Character character = utf8Character(text.substr(at));
+        if (!character.valid)
+            return false;
+        // The lead byte's bits, then six from each continuation byte.
+        static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+        char32_t code = static_cast<unsigned char>(text[at]) & kLeadBits[character.length];
+        for (size_t i = 1; i < character.length; i++)
+            code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
+        codes.push_back(code);
+        at += character.length;
+    }
+    return true;
+}
+
+bool utf8ToUtf16(std::string_view text, std::u16string& wide)
+{
+    wide.clear();
+    std::u32string codes;
+    if (!decodeUtf8(text, codes))
+        return false;
+    wide.reserve(codes.size());
+    for (char32_t code : codes)
+    {
+        if (code < 0x10000)
+        {
+            wide += char16_t(code);
+            continue;
+        }
+        code -= 0x10000;
+        wide += char16_t(0xD800 | (code >> 10));
+        wide += char16_t(0xDC00 | (code & 0x3FF));
+    }
+    return true;
+}
+
+std::string utf16ToUtf8(std::u16string_view wide)
+{
+    std::string text;
+    text.reserve(wide.size());
+    for (size_t i = 0; i < wide.size(); i++)
+    {
+        char32_t unit = wide[i];
+        bool high = unit >= 0xD800 && unit <= 0xDBFF;
+        bool pairs = high && i + 1 < wide.size() && wide[i + 1] >= 0xDC00 && wide[i + 1] <= 0xDFFF;
+        if (pairs)
+            appendUtf8(text, 0x10000 + ((unit - 0xD800) << 10) + (char32_t(wide[++i]) - 0xDC00));
+        else if (unit >= 0xD800 && unit <= 0xDFFF)
+            appendUtf8(text, 0xFFFD);
+        else
+            appendUtf8(text, unit);
+    }
+    return text;
+}
