@@ -32,16 +32,12 @@ struct Figures
 // The pooling keyed by texts against the fast one, both in the archive's
 // corner order; the values compared bit for bit, since -0 and 0 are
 // different texts.
-bool samePool(const AlembicMesh& prepared, const Vyx_Mesh& mesh, const std::vector<float>& values,
-              const std::vector<uint32_t>& indices)
+bool samePool(const PooledUVs& pooled, const std::vector<float>& values, const std::vector<uint32_t>& indices)
 {
-    if (indices.size() != prepared.corners || values.size() != prepared.uvValues.size() ||
-        memcmp(values.data(), prepared.uvValues.data(), values.size() * sizeof(float)) != 0)
+    if (indices.size() != pooled.corners || values.size() != pooled.values.size() ||
+        memcmp(values.data(), pooled.values.data(), values.size() * sizeof(float)) != 0)
         return false;
-    for (size_t i = 0; i < indices.size(); i++)
-        if (pooledIndex(mesh.faceUVs.get(), i) != indices[i])
-            return false;
-    return true;
+    return std::equal(indices.begin(), indices.end(), pooled.indices.get());
 }
 
 bool measureRound(const MeshSet& set, const std::string& folder, Figures& figures)
@@ -103,7 +99,7 @@ bool measureTextPooling(const MeshSet& set, Figures& figures)
         poolCornerUVsByText(unpooled[i], CornerOrder::Reversed, textValues[i], textIndices[i]);
     figures.textPooling.push_back(secondsNow() - start);
     for (size_t i = 0; i < meshes.size(); i++)
-        if (!samePool(prepared[i], meshes[i], textValues[i], textIndices[i]))
+        if (!samePool(prepared[i].uvs, textValues[i], textIndices[i]))
         {
             fprintf(stderr, "alembic: the two poolings differ for %s\n", set.names[i].c_str());
             return false;

@@ -43,7 +43,7 @@ static aiMesh* assimpMesh(const std::string& name, const Vyx_Mesh& mesh)
             face.mIndices[c] = unsigned(corners[c]);
             if (mesh.faceUVs)
                 out->mTextureCoords[0][corners[c]] =
-                    aiVector3D(mesh.faceUVs[8 * f + 2 * c], mesh.faceUVs[8 * f + 2 * c + 1], 0.0f);
+                    aiVector3D(mesh.faceUV(8 * f + 2 * c), mesh.faceUV(8 * f + 2 * c + 1), 0.0f);
         }
     }
     return out;

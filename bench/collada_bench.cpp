@@ -31,7 +31,7 @@ struct Figures
 struct Prepared
 {
     std::vector<Vyx_Mesh> meshes;
-    std::vector<std::vector<float>> uvValues;
+    std::vector<PooledUVs> uvs;
     std::unique_ptr<aiScene> scene;
 };
 
@@ -42,10 +42,7 @@ bool prepare(const MeshSet& set, Prepared& prepared)
     // assimp's scene takes the UVs before the pooling replaces them.
     prepared.scene = assimpScene(set.names, prepared.meshes);
     for (Vyx_Mesh& mesh : prepared.meshes)
-    {
-        prepared.uvValues.emplace_back();
-        poolCornerUVs(mesh, CornerOrder::Stored, prepared.uvValues.back());
-    }
+        prepared.uvs.push_back(poolCornerUVs(mesh, CornerOrder::Stored));
     return true;
 }
 
@@ -66,13 +63,13 @@ bool measureRound(const MeshSet& set, const Prepared& prepared, const std::strin
     start = secondsNow();
     uint64_t snprintfBytes = 0;
     for (size_t i = 0; i < prepared.meshes.size(); i++)
-        snprintfBytes += formatNumbersBySnprintf(prepared.meshes[i], prepared.uvValues[i]);
+        snprintfBytes += formatNumbersBySnprintf(prepared.meshes[i], prepared.uvs[i]);
     figures.bySnprintf.push_back(secondsNow() - start);
 
     start = secondsNow();
     uint64_t toCharsBytes = 0;
     for (size_t i = 0; i < prepared.meshes.size(); i++)
-        toCharsBytes += formatNumbersByToChars(prepared.meshes[i], prepared.uvValues[i]);
+        toCharsBytes += formatNumbersByToChars(prepared.meshes[i], prepared.uvs[i]);
     figures.byToChars.push_back(secondsNow() - start);
     // The two write the same texts, so the same number of bytes.
     if (snprintfBytes != toCharsBytes)

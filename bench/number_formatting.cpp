@@ -54,14 +54,14 @@ struct ByToChars
 
 // In the document's order: positions, UVs, colours, then the polygon list.
 template <typename Format>
-uint64_t formatNumbers(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
+uint64_t formatNumbers(const Vyx_Mesh& mesh, const PooledUVs& uvs)
 {
     Block block;
     size_t vertexCount = size_t(std::max(mesh.vertexCount, 0));
     size_t faceCount = size_t(std::max(mesh.faceCount, 0));
     for (size_t i = 0; i < vertexCount * 3; i++)
         block.wrote(Format::general(block.room(), mesh.vertices[i]));
-    for (float value : uvValues)
+    for (float value : uvs.values)
         block.wrote(Format::fixed(block.room(), value));
     for (size_t i = 0; mesh.vertexColors && i < vertexCount; i++)
         for (int shift = 16; shift >= 0; shift -= 8)
@@ -73,8 +73,8 @@ uint64_t formatNumbers(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
         for (size_t c = 0; c < n; c++)
         {
             block.wrote(Format::integer(block.room(), corners[c]));
-            if (mesh.faceUVs)
-                block.wrote(Format::integer(block.room(), pooledIndex(mesh.faceUVs.get(), 4 * f + c)));
+            if (uvs.indices)
+                block.wrote(Format::integer(block.room(), uvs.indices[4 * f + c]));
             if (mesh.vertexColors)
                 block.wrote(Format::integer(block.room(), corners[c]));
         }
@@ -83,12 +83,12 @@ uint64_t formatNumbers(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
 }
 }
 
-uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
+uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const PooledUVs& uvs)
 {
-    return formatNumbers<BySnprintf>(mesh, uvValues);
+    return formatNumbers<BySnprintf>(mesh, uvs);
 }
 
-uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const std::vector<float>& uvValues)
+uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const PooledUVs& uvs)
 {
-    return formatNumbers<ByToChars>(mesh, uvValues);
+    return formatNumbers<ByToChars>(mesh, uvs);
 }

@@ -11,7 +11,7 @@
 
 #include <cstdint>
 
-// The mesh's UVs are pooled (poolCornerUVs, the document's order) into
-// uvValues. Answers the bytes formatted.
-uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const std::vector<float>& uvValues);
-uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const std::vector<float>& uvValues);
+// The mesh's UVs are pooled (poolCornerUVs, the document's order) into uvs.
+// Answers the bytes formatted.
+uint64_t formatNumbersBySnprintf(const Vyx_Mesh& mesh, const PooledUVs& uvs);
+uint64_t formatNumbersByToChars(const Vyx_Mesh& mesh, const PooledUVs& uvs);

@@ -16,18 +16,18 @@
 
 namespace AbcGeom = Alembic::AbcGeom;
 
-void prepareAlembicMesh(Vyx_Mesh& mesh, AlembicMesh& prepared)
+// Packs the mesh's faces, taking its face array over: the mesh has no faces
+// afterwards.
+static PackedFaces packFaces(Vyx_Mesh& mesh)
 {
-    // The pooling reads which faces are triangles, so it comes before the
-    // faces are packed.
-    prepared.uvValues.clear();
-    if (mesh.faceUVs)
-        poolCornerUVs(mesh, CornerOrder::Reversed, prepared.uvValues);
+    PackedFaces packed;
     size_t faceCount = size_t(std::max(mesh.faceCount, 0));
-    prepared.counts.resize(faceCount);
+    packed.counts.resize(faceCount);
+    packed.indices = mesh.faces.release();
+    mesh.faceCount = 0;
     // Each face is read whole before its reversed corners are written, at or
     // before its own place.
-    int32_t* faces = mesh.faces.get();
+    int32_t* faces = packed.indices.get();
     size_t corners = 0;
     for (size_t f = 0; f < faceCount; f++)
     {
@@ -37,9 +37,18 @@ void prepareAlembicMesh(Vyx_Mesh& mesh, AlembicMesh& prepared)
         faces[corners++] = c;
         faces[corners++] = b;
         faces[corners++] = a;
-        prepared.counts[f] = d >= 0 ? 4 : 3;
+        packed.counts[f] = d >= 0 ? 4 : 3;
     }
-    prepared.corners = corners;
+    packed.corners = corners;
+    return packed;
+}
+
+void prepareAlembicMesh(Vyx_Mesh& mesh, AlembicMesh& prepared)
+{
+    // The pooling reads which faces are triangles, so it comes before the
+    // faces are packed.
+    prepared.uvs = mesh.faceUVs ? poolCornerUVs(mesh, CornerOrder::Reversed) : PooledUVs();
+    prepared.faces = packFaces(mesh);
 }
 
 void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh,
@@ -50,16 +59,14 @@ void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
     AbcGeom::OPolyMeshSchema& schema = polyMesh.getSchema();
     AbcGeom::P3fArraySample positions(reinterpret_cast<const Imath::V3f*>(mesh.vertices.get()),
                                       size_t(std::max(mesh.vertexCount, 0)));
-    AbcGeom::Int32ArraySample indices(mesh.faces.get(), prepared.corners);
-    AbcGeom::Int32ArraySample counts(prepared.counts);
+    AbcGeom::Int32ArraySample indices(prepared.faces.indices.get(), prepared.faces.corners);
+    AbcGeom::Int32ArraySample counts(prepared.faces.counts);
     AbcGeom::OV2fGeomParam::Sample uvs;
-    // The pool indices are the bits of the floats they replaced; the library
-    // takes them as bytes.
-    if (mesh.faceUVs)
+    if (prepared.uvs.indices)
         uvs = AbcGeom::OV2fGeomParam::Sample(
-            AbcGeom::V2fArraySample(reinterpret_cast<const Imath::V2f*>(prepared.uvValues.data()),
-                                    prepared.uvValues.size() / 2),
-            AbcGeom::UInt32ArraySample(reinterpret_cast<const uint32_t*>(mesh.faceUVs.get()), prepared.corners),
+            AbcGeom::V2fArraySample(reinterpret_cast<const Imath::V2f*>(prepared.uvs.values.data()),
+                                    prepared.uvs.values.size() / 2),
+            AbcGeom::UInt32ArraySample(prepared.uvs.indices.get(), prepared.uvs.corners),
             AbcGeom::kFacevaryingScope);
     AbcGeom::OPolyMeshSchema::Sample sample(positions, indices, counts, uvs);
     schema.set(sample);

@@ -2,25 +2,34 @@
 // as /NAME/NAME, a polygon mesh under a transform of the same name.
 #pragma once
 
+#include "exportparts/exportparts.h"
+
 #include <Alembic/Abc/OArchive.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
 class Vyx_Mesh;
 
-// A mesh made ready for the archive in place, so that nothing as large as
-// its arrays is copied: mesh.faces holds the face indices in the archive's
-// order (each polygon's corners reversed, a triangle's fourth entry left out,
-// packed from the start), and when the mesh has UVs the start of
-// mesh.faceUVs holds the corners' pool indices in the same order (see
-// poolCornerUVs).
+// A mesh's faces in the archive's order: each polygon's corners reversed, a
+// triangle's fourth index left out, packed from the start of the mesh's face
+// array, which they take over so that nothing as large is copied.
+struct PackedFaces
+{
+    std::unique_ptr<int32_t[]> indices;
+    size_t corners = 0;
+    std::vector<int32_t> counts; // corners per face, 3 or 4
+};
+
+// A mesh made ready for the archive: its faces packed and, when it has UVs,
+// its UVs pooled in the same corner order. The mesh keeps only its
+// positions.
 struct AlembicMesh
 {
-    std::vector<int32_t> counts; // corners per face, 3 or 4
-    std::vector<float> uvValues; // the distinct UV pairs, when the mesh has UVs
-    size_t corners = 0;
+    PackedFaces faces;
+    PooledUVs uvs; // no indices when the mesh has no UVs
 };
 void prepareAlembicMesh(Vyx_Mesh& mesh, AlembicMesh& prepared);
 

@@ -68,7 +68,7 @@ static void putColors(ColladaStream& out, const uint32_t* colors, size_t vertexC
 
 // The polygon list's indices: per corner its vertex, its pooled UV when there
 // are UVs, and its vertex again for the colour when there are colours.
-static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t faceCount, const float* pooled,
+static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t faceCount, const uint32_t* pooled,
                               bool colors)
 {
     for (size_t f = 0; f < faceCount; f++)
@@ -85,7 +85,7 @@ static void putPolygonIndices(ColladaStream& out, const Vyx_Mesh* mesh, size_t f
             *end++ = ' ';
             if (pooled)
             {
-                end = putIndex(end, indexText(pooledIndex(pooled, 4 * f + c)));
+                end = putIndex(end, indexText(pooled[4 * f + c]));
                 *end++ = ' ';
             }
             if (colors)
@@ -137,10 +137,11 @@ void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mes
     putSourceEnd(out, name + "-POSITION", vertexCount, 3, "XYZ", "float");
 
     bool uvs = mesh->faceUVs != nullptr;
+    PooledUVs pooled;
     if (uvs)
     {
-        std::vector<float> values;
-        poolCornerUVs(*mesh, CornerOrder::Stored, values);
+        pooled = poolCornerUVs(*mesh, CornerOrder::Stored);
+        const std::vector<float>& values = pooled.values;
         size_t count = values.size() / 2;
         putSourceStart(out, name + "-UV0", count * 2);
         for (size_t i = 0; i < count; i++)
@@ -176,6 +177,6 @@ void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mes
     put(out, text);
     putPolygonSizes(out, mesh, faceCount);
     put(out, "</vcount>\n          <p>");
-    putPolygonIndices(out, mesh, faceCount, uvs ? mesh->faceUVs.get() : nullptr, colors);
+    putPolygonIndices(out, mesh, faceCount, pooled.indices.get(), colors);
     put(out, "</p>\n        </polylist>\n      </mesh>\n    </geometry>\n");
 }

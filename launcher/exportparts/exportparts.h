@@ -7,6 +7,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -113,18 +114,20 @@ enum class CornerOrder
     Stored,   // the document's: each face's four corners as stored, a triangle's unused fourth included
     Reversed, // the archive's: each polygon's corners reversed, a triangle's fourth left out
 };
-// Pools the UVs of the mesh's face corners in place: the UVs are consumed as
-// they are read, and the corners' pool indices take their place at the start
-// of faceUVs, one per corner, which spares an index array half their size
-// (read them with pooledIndex). The distinct pairs go to values, u then v, in
-// order of first appearance. Answers the number of corners pooled.
-size_t poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values);
-// The pool index of a corner from the faceUVs of a pooled mesh; the float
-// holds the index's bits.
-inline uint32_t pooledIndex(const float* pooled, size_t corner)
+// A mesh's texture coordinates pooled: the distinct pairs, u then v, in
+// order of first appearance, and each corner's index among them.
+struct PooledUVs
 {
-    return std::bit_cast<uint32_t>(pooled[corner]);
-}
+    std::vector<float> values;
+    // One per corner visited, in the order's sequence: the words of the
+    // mesh's UV block, which the indices take over as the UVs are read, so
+    // that no index array half their size is needed.
+    std::unique_ptr<uint32_t[]> indices;
+    size_t corners = 0;
+};
+// Pools the UVs of the mesh's face corners, taking its UV block over: the
+// mesh has no UVs afterwards.
+PooledUVs poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order);
 // The same pooling keyed by the texts themselves, leaving the mesh as it is,
 // to check the fast one.
 void poolCornerUVsByText(const Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values,

@@ -67,9 +67,9 @@ struct RecentPair
     uint32_t index = kEmpty;
 };
 
-uint64_t pairBits(float u, float v)
+uint64_t pairBits(uint32_t u, uint32_t v)
 {
-    return uint64_t(std::bit_cast<uint32_t>(u)) | uint64_t(std::bit_cast<uint32_t>(v)) << 32;
+    return uint64_t(u) | uint64_t(v) << 32;
 }
 
 // A corner whose pair is not found there waits with others for the pool:
@@ -198,15 +198,15 @@ uint32_t poolByText(Pooler& pooler, float u, float v)
     return entry->second;
 }
 
-void setIndex(float* pooled, size_t corner, uint32_t index)
+void setIndex(uint32_t* pooled, size_t corner, uint32_t index)
 {
-    pooled[corner] = std::bit_cast<float>(index);
+    pooled[corner] = index;
 }
 
 // Pools the waiting pairs in order, then gives their indices to the corners
 // and recent entries that hold their marks: every mark in the recent table
 // was left by a waiting pair, at its own vertex's entry.
-void poolQueue(Pooler& pooler, float* pooled, size_t cornersDone)
+void poolQueue(Pooler& pooler, uint32_t* pooled, size_t cornersDone)
 {
     uint32_t indices[kQueueLength];
     for (size_t i = 0; i < pooler.queued; i++)
@@ -218,7 +218,7 @@ void poolQueue(Pooler& pooler, float* pooled, size_t cornersDone)
     }
     for (size_t corner = pooler.firstWaiting; corner < cornersDone; corner++)
     {
-        uint32_t index = pooledIndex(pooled, corner);
+        uint32_t index = pooled[corner];
         if (index & kWaiting)
             setIndex(pooled, corner, indices[index & ~kWaiting]);
     }
@@ -234,7 +234,7 @@ void poolQueue(Pooler& pooler, float* pooled, size_t cornersDone)
 
 // A corner whose pair its vertex's recent entry does not hold joins the
 // queue.
-void queueCorner(Pooler& pooler, float* pooled, size_t corner, RecentPair& recent, int32_t vertex, uint64_t bits)
+void queueCorner(Pooler& pooler, uint32_t* pooled, size_t corner, RecentPair& recent, int32_t vertex, uint64_t bits)
 {
     if (pooler.queued == kQueueLength)
         poolQueue(pooler, pooled, corner);
@@ -252,7 +252,7 @@ void queueCorner(Pooler& pooler, float* pooled, size_t corner, RecentPair& recen
 
 // The pair of the corner-th corner visited, at a vertex, read before the
 // pooling wrote anything over it.
-inline void poolCorner(Pooler& pooler, float* pooled, size_t corner, int32_t vertex, uint64_t bits)
+inline void poolCorner(Pooler& pooler, uint32_t* pooled, size_t corner, int32_t vertex, uint64_t bits)
 {
     RecentPair& recent = recentAt(pooler, vertex);
     if (recent.bits == bits && recent.index != kEmpty)
@@ -288,22 +288,23 @@ size_t cornerCount(const Vyx_Mesh& mesh, CornerOrder order)
 }
 }
 
-size_t poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values)
+PooledUVs poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order)
 {
     size_t faceCount = size_t(std::max(mesh.faceCount, 0));
-    values.clear();
+    PooledUVs pooled;
     // Room for every corner to be distinct; only the pages used are touched.
     size_t corners = cornerCount(mesh, order);
-    values.reserve(2 * corners);
-    Pooler pooler(values, faceCount, corners);
-    float* uvs = mesh.faceUVs.get();
+    pooled.values.reserve(2 * corners);
+    Pooler pooler(pooled.values, faceCount, corners);
+    pooled.indices = mesh.faceUVs.release();
+    uint32_t* uvs = pooled.indices.get();
     const int32_t* faces = mesh.faces.get();
     size_t written = 0;
     for (size_t f = 0; f < faceCount; f++)
     {
         // A face's pairs are read before any index is written: the indices
         // land at or before the face's own UVs, never on a later face's.
-        const float* pairs = uvs + 8 * f;
+        const uint32_t* pairs = uvs + 8 * f;
         uint64_t bits[4];
         for (size_t c = 0; c < 4; c++)
             bits[c] = pairBits(pairs[2 * c], pairs[2 * c + 1]);
@@ -313,7 +314,8 @@ size_t poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& valu
             poolCorner(pooler, uvs, written++, faces[4 * f + visit[i]], bits[visit[i]]);
     }
     poolQueue(pooler, uvs, written);
-    return written;
+    pooled.corners = written;
+    return pooled;
 }
 
 void poolCornerUVsByText(const Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values,
@@ -328,8 +330,8 @@ void poolCornerUVsByText(const Vyx_Mesh& mesh, CornerOrder order, std::vector<fl
         size_t n = faceCorners(mesh, f, order, corners);
         for (size_t c = 0; c < n; c++)
         {
-            float u = mesh.faceUVs[8 * f + 2 * corners[c]];
-            float v = mesh.faceUVs[8 * f + 2 * corners[c] + 1];
+            float u = mesh.faceUV(8 * f + 2 * corners[c]);
+            float v = mesh.faceUV(8 * f + 2 * corners[c] + 1);
             auto [entry, added] = keys.emplace(textKey(u, v), uint32_t(values.size() / 2));
             if (added)
             {

@@ -23,10 +23,6 @@ void Vyx_Mesh::clear()
     rawBlock50001.reset();
     rawBlock55001.reset();
     param55001 = 1.0f;
-    verticesLength = 0;
-    facesLength = 0;
-    faceUVsLength = 0;
-    vertexColorsLength = 0;
     indicesPerFace = 0;
     uvFloatsPerFace = 0;
 }
@@ -58,19 +54,41 @@ bool Vyx_Mesh::readBlocks(FILE* file)
 // Replaces field with a new array of the block's data, left uninitialised
 // since the read fills it whole; filled tells whether it did. A block with no
 // data (no items, or no payload) leaves the field as it is and is passed over.
+// An array for a block's data, with the entries it takes; null when memory
+// runs out.
 template <typename T>
-static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std::unique_ptr<T[]>& field,
-                      uint32_t* length = nullptr, bool* filled = nullptr)
+static T* newArray(uint32_t bytes, size_t& entries)
+{
+    entries = bytes / sizeof(T);
+    return new (std::nothrow) T[entries];
+}
+
+template <typename T>
+static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std::unique_ptr<T[]>& field)
 {
     if (bytes == 0 || header.size == 16)
         return skipVyxBloc(file, header);
-    size_t entries = bytes / sizeof(T);
-    T* array = new (std::nothrow) T[entries];
+    size_t entries = 0;
+    T* array = newArray<T>(bytes, entries);
     if (!array)
         return false;
     field.reset(array);
-    if (length)
-        *length = uint32_t(entries);
+    return readVyxBlocData(file, header, array, entries * sizeof(T));
+}
+
+// An array the exporters read, with its length; filled tells whether the
+// block held data (an empty one leaves the earlier array in place).
+template <typename T>
+static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, VyxArray<T>& field,
+                      bool* filled = nullptr)
+{
+    if (bytes == 0 || header.size == 16)
+        return skipVyxBloc(file, header);
+    size_t entries = 0;
+    T* array = newArray<T>(bytes, entries);
+    if (!array)
+        return false;
+    field.reset(array, uint32_t(entries));
     if (filled)
         *filled = true;
     return readVyxBlocData(file, header, array, entries * sizeof(T));
@@ -117,7 +135,7 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
         return readVyxBlocData(file, header, &value5001, sizeof value5001);
     case 10001:
         vertexCount = header.count;
-        return readArray(file, header, dataBytes, vertices, &verticesLength);
+        return readArray(file, header, dataBytes, vertices);
     case 20001:
     case 20002:
     case 20003:
@@ -125,7 +143,7 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
         faceCount = header.count;
         faceKind = header.tag;
         bool filled = false;
-        if (!readArray(file, header, dataBytes, faces, &facesLength, &filled))
+        if (!readArray(file, header, dataBytes, faces, &filled))
             return false;
         if (filled)
             indicesPerFace = header.tag == 20003 ? 3 : 4;
@@ -136,7 +154,7 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
     {
         uvKind = header.tag;
         bool filled = false;
-        if (!readArray(file, header, dataBytes, faceUVs, &faceUVsLength, &filled))
+        if (!readArray(file, header, dataBytes, faceUVs, &filled))
             return false;
         if (filled)
             uvFloatsPerFace = header.tag == 25002 ? 6 : 8;
@@ -145,7 +163,7 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
     case 30002:
         return readArray(file, header, dataBytes, data30002);
     case 35001:
-        return readArray(file, header, dataBytes, vertexColors, &vertexColorsLength);
+        return readArray(file, header, dataBytes, vertexColors);
     case 40001:
         return readArray(file, header, dataBytes, data40001);
     case 40002:

@@ -4,9 +4,9 @@
 
 // Entries an array holds; a null array holds none whatever its length says.
 template <typename T>
-static uint64_t held(const std::unique_ptr<T[]>& array, uint32_t length)
+static uint64_t held(const VyxArray<T>& array)
 {
-    return array ? length : 0;
+    return array ? array.length : 0;
 }
 
 static bool indicesInRange(const Vyx_Mesh& mesh, uint64_t perFace)
@@ -32,22 +32,22 @@ bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses)
         return false;
     uint64_t vertexCount = uint64_t(mesh.vertexCount);
     uint64_t faceCount = uint64_t(mesh.faceCount);
-    if (held(mesh.vertices, mesh.verticesLength) < 3 * vertexCount)
+    if (held(mesh.vertices) < 3 * vertexCount)
         return false;
     // The arrays are read by the layout they were stored in, whatever kind a
     // later empty block recorded.
     uint64_t indicesPerFace = mesh.indicesPerFace;
     if (faceCount > 0 && indicesPerFace != 3 && indicesPerFace != 4)
         return false;
-    if (held(mesh.faces, mesh.facesLength) < indicesPerFace * faceCount)
+    if (held(mesh.faces) < indicesPerFace * faceCount)
         return false;
     if (mesh.faceUVs)
     {
         uint64_t floatsPerFace = mesh.uvFloatsPerFace;
-        if ((floatsPerFace != 6 && floatsPerFace != 8) || mesh.faceUVsLength < floatsPerFace * faceCount)
+        if ((floatsPerFace != 6 && floatsPerFace != 8) || mesh.faceUVs.length < floatsPerFace * faceCount)
             return false;
     }
-    if ((uses & VyxUseVertexColors) && mesh.vertexColors && mesh.vertexColorsLength < vertexCount)
+    if ((uses & VyxUseVertexColors) && mesh.vertexColors && mesh.vertexColors.length < vertexCount)
         return false;
     return indicesInRange(mesh, indicesPerFace);
 }
@@ -56,11 +56,11 @@ bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses)
 // padded with fill. The whole array is converted, not only faceCount groups,
 // so that nothing read from the file is dropped.
 template <typename T>
-static bool widenGroups(std::unique_ptr<T[]>& array, uint32_t& length, uint32_t from, uint32_t to, T fill)
+static bool widenGroups(VyxArray<T>& array, uint32_t from, uint32_t to, T fill)
 {
     if (!array)
         return true;
-    uint64_t groups = length / from;
+    uint64_t groups = array.length / from;
     T* wide = new (std::nothrow) T[groups * to];
     if (!wide)
         return false;
@@ -71,8 +71,7 @@ static bool widenGroups(std::unique_ptr<T[]>& array, uint32_t& length, uint32_t 
         for (uint32_t i = from; i < to; i++)
             wide[group * to + i] = fill;
     }
-    array.reset(wide);
-    length = uint32_t(groups * to);
+    array.reset(wide, uint32_t(groups * to));
     return true;
 }
 
@@ -91,7 +90,6 @@ static void releaseUnread(Vyx_Mesh& mesh, uint32_t uses)
     if (!(uses & VyxUseVertexColors))
     {
         mesh.vertexColors.reset();
-        mesh.vertexColorsLength = 0;
     }
 }
 
@@ -101,7 +99,7 @@ bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
         return false;
     if (mesh.indicesPerFace == 3)
     {
-        if (!widenGroups(mesh.faces, mesh.facesLength, 3, 4, int32_t(-1)))
+        if (!widenGroups(mesh.faces, 3, 4, int32_t(-1)))
             return false;
         mesh.indicesPerFace = 4;
     }
@@ -109,7 +107,7 @@ bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
         mesh.faceKind = 20001;
     if (mesh.uvFloatsPerFace == 6)
     {
-        if (!widenGroups(mesh.faceUVs, mesh.faceUVsLength, 6, 8, 0.0f))
+        if (!widenGroups(mesh.faceUVs, 6, 8, std::bit_cast<uint32_t>(0.0f)))
             return false;
         mesh.uvFloatsPerFace = 8;
     }

@@ -3,6 +3,7 @@
 // untrusted; malformed files are refused, never trusted for sizes.
 #pragma once
 
+#include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
@@ -48,6 +49,32 @@ bool checkVyxSkip(FILE* file, const Vyx_Header& header);
 // reach past the end of the file. dataBytes receives vyxBlocDataSize's answer.
 bool checkVyxBloc(FILE* file, const Vyx_Header& header, uint32_t& dataBytes);
 
+// An array an exporter reads, with the number of entries it holds: the two
+// travel together, so that a count that disagrees with its array is caught
+// before use (checkVyxMesh).
+template <class T>
+struct VyxArray
+{
+    std::unique_ptr<T[]> data;
+    uint32_t length = 0;
+
+    T& operator[](size_t i) const { return data[i]; }
+    T* get() const { return data.get(); }
+    explicit operator bool() const { return data != nullptr; }
+    bool operator==(std::nullptr_t) const { return data == nullptr; }
+    void reset(T* array = nullptr, uint32_t entries = 0)
+    {
+        data.reset(array);
+        length = array ? entries : 0;
+    }
+    // Hands the array over, leaving this one empty.
+    std::unique_ptr<T[]> release()
+    {
+        length = 0;
+        return std::move(data);
+    }
+};
+
 // One mesh read from a Vyx file. Each array is allocated by readMesh with
 // exactly the size its block gives, and null when no block filled it.
 class Vyx_Mesh
@@ -57,14 +84,17 @@ class Vyx_Mesh
     std::unique_ptr<uint8_t[]> rawBlock2;
     uint32_t value5001 = 0;
     int32_t vertexCount = 0;
-    std::unique_ptr<float[]> vertices; // x, y, z per vertex
+    VyxArray<float> vertices; // x, y, z per vertex
     int32_t faceCount = 0;
     int32_t faceKind = 0; // 20001 or 20002: four indices per face; 20003: three
-    std::unique_ptr<int32_t[]> faces;
+    VyxArray<int32_t> faces;
     int32_t uvKind = 0; // 25001: four u, v pairs per face; 25002: three
-    std::unique_ptr<float[]> faceUVs;
+    // The UV block's 32-bit words as read: floats, u then v per corner
+    // (faceUV reads one); the pooling of an export turns them into its
+    // corners' indices (PooledUVs).
+    VyxArray<uint32_t> faceUVs;
     std::unique_ptr<uint16_t[]> data30002;
-    std::unique_ptr<uint32_t[]> vertexColors; // 0x00RRGGBB, top byte kept but unused
+    VyxArray<uint32_t> vertexColors; // 0x00RRGGBB, top byte kept but unused
     std::unique_ptr<uint16_t[]> data40001;
     std::unique_ptr<uint8_t[]> data40002;
     std::unique_ptr<uint8_t[]> rawBlock45001;
@@ -72,16 +102,12 @@ class Vyx_Mesh
     std::unique_ptr<uint8_t[]> rawBlock55001;
     float param55001 = 1.0f;
 
-    // Entries held by the arrays the exporters read, so that a count that
-    // disagrees with its array is caught before use (checkVyxMesh).
-    uint32_t verticesLength = 0;
-    uint32_t facesLength = 0;
-    uint32_t faceUVsLength = 0;
-    uint32_t vertexColorsLength = 0;
     // The layout of the face and UV arrays held, recorded when each was read:
     // an empty block records its kind but leaves the earlier array in place.
     uint32_t indicesPerFace = 0; // 4 (20001, 20002) or 3 (20003)
     uint32_t uvFloatsPerFace = 0; // 8 (25001) or 6 (25002)
+
+    float faceUV(size_t i) const { return std::bit_cast<float>(faceUVs[i]); }
 
     void clear();
     // Replaces the mesh with the file's. True when the end marker (tag 0) was

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
 #include <cstring>
 #include <limits>
@@ -24,18 +25,16 @@ Vyx_Mesh meshWithUVs(const std::vector<float>& uvs, const std::vector<size_t>& t
         mesh.faces[i] = int32_t(random() % vertexCount);
     for (size_t f : triangles)
         mesh.faces[4 * f + 3] = -1;
-    mesh.faceUVs.reset(new float[uvs.size()]);
-    std::copy(uvs.begin(), uvs.end(), mesh.faceUVs.get());
+    mesh.faceUVs.reset(new uint32_t[uvs.size()]);
+    std::transform(uvs.begin(), uvs.end(), mesh.faceUVs.get(), [](float uv) { return std::bit_cast<uint32_t>(uv); });
     return mesh;
 }
 
 std::vector<uint32_t> pooledIndices(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values)
 {
-    size_t corners = poolCornerUVs(mesh, order, values);
-    std::vector<uint32_t> indices;
-    for (size_t i = 0; i < corners; i++)
-        indices.push_back(pooledIndex(mesh.faceUVs.get(), i));
-    return indices;
+    PooledUVs pooled = poolCornerUVs(mesh, order);
+    values = pooled.values;
+    return std::vector<uint32_t>(pooled.indices.get(), pooled.indices.get() + pooled.corners);
 }
 
 // Both orders, the fast pooling against the text-keyed one, with the

@@ -74,7 +74,9 @@ TEST(UpdateFaults, EveryFileServiceFailingAtEveryCall)
             EXPECT_TRUE(now.update == s.before.update || now.update == after.update) << name << " " << n;
             EXPECT_EQ(entries(s.home), files) << name << " call " << n << " left a file behind";
             if (result == clean)
+            {
                 EXPECT_EQ(now.update, after.update) << name << " " << n << ": a failure reported as success";
+            }
         }
         EXPECT_GT(n, 1) << "the check never called " << name;
     };

@@ -17,7 +17,7 @@ inline float readLikeExporters(const Vyx_Mesh& mesh, bool withColors)
             if (index >= 0)
                 sum += mesh.vertices[3 * index] + mesh.vertices[3 * index + 2];
             if (mesh.faceUVs)
-                sum += mesh.faceUVs[8 * face + 2 * corner] + mesh.faceUVs[8 * face + 2 * corner + 1];
+                sum += mesh.faceUV(8 * face + 2 * corner) + mesh.faceUV(8 * face + 2 * corner + 1);
         }
     }
     for (int32_t vertex = 0; withColors && mesh.vertexColors && vertex < mesh.vertexCount; vertex++)

@@ -47,17 +47,20 @@ TEST_F(VyxMeshCheck, TrianglesGetTheFourPerFaceLayout)
     ASSERT_TRUE(prepareVyxMeshForExport(mesh, VyxUseVertexColors));
     EXPECT_EQ(mesh.faceKind, 20001);
     EXPECT_EQ(mesh.uvKind, 25001);
-    EXPECT_EQ(std::vector<int32_t>(mesh.faces.get(), mesh.faces.get() + mesh.facesLength),
+    EXPECT_EQ(std::vector<int32_t>(mesh.faces.get(), mesh.faces.get() + mesh.faces.length),
               (std::vector<int32_t>{0, 1, 2, -1, 0, 2, 3, -1}));
     VyxMeshData quads = square(false);
-    EXPECT_EQ(std::vector<float>(mesh.faceUVs.get(), mesh.faceUVs.get() + mesh.faceUVsLength), quads.faceUVs);
+    std::vector<float> uvs;
+    for (uint32_t i = 0; i < mesh.faceUVs.length; i++)
+        uvs.push_back(mesh.faceUV(i));
+    EXPECT_EQ(uvs, quads.faceUVs);
     EXPECT_TRUE(checkVyxMesh(mesh, VyxUseVertexColors));
 
     // Four-per-face meshes are left as they are.
     read(quads);
     ASSERT_TRUE(prepareVyxMeshForExport(mesh, VyxUseVertexColors));
     EXPECT_EQ(mesh.faces[7], -7);
-    EXPECT_EQ(mesh.facesLength, 8u);
+    EXPECT_EQ(mesh.faces.length, 8u);
 }
 
 TEST_F(VyxMeshCheck, RefusesIndicesThatNameNoVertex)

@@ -68,10 +68,10 @@ TEST_F(VyxMesh, KeepsEveryKnownBlockAndSkipsTheOthers)
     EXPECT_EQ(memcmp(mesh.faces.get(), grid.faces.data(), grid.faces.size() * 4), 0);
     EXPECT_EQ(memcmp(mesh.faceUVs.get(), grid.faceUVs.data(), grid.faceUVs.size() * 4), 0);
     EXPECT_EQ(memcmp(mesh.vertexColors.get(), grid.vertexColors.data(), grid.vertexColors.size() * 4), 0);
-    EXPECT_EQ(mesh.verticesLength, 36u);
-    EXPECT_EQ(mesh.facesLength, 24u);
-    EXPECT_EQ(mesh.faceUVsLength, 48u);
-    EXPECT_EQ(mesh.vertexColorsLength, 12u);
+    EXPECT_EQ(mesh.vertices.length, 36u);
+    EXPECT_EQ(mesh.faces.length, 24u);
+    EXPECT_EQ(mesh.faceUVs.length, 48u);
+    EXPECT_EQ(mesh.vertexColors.length, 12u);
     EXPECT_EQ(mesh.value5001, 0x04030201u);
     EXPECT_EQ(memcmp(mesh.data40002.get(), raw, 6), 0);
     EXPECT_EQ(memcmp(mesh.rawBlock55001.get(), raw, 5), 0);
@@ -90,7 +90,7 @@ TEST_F(VyxMesh, LaterBlocksAndLaterFilesReplaceEarlierOnes)
     ASSERT_TRUE(read(file));
     EXPECT_EQ(mesh.vertexCount, 4);
     EXPECT_EQ(mesh.vertices[0], 0.0f);
-    EXPECT_EQ(mesh.verticesLength, 12u);
+    EXPECT_EQ(mesh.vertices.length, 12u);
 
     // An empty block records its count but keeps the array read before it.
     file = triangleFile(false);
@@ -98,7 +98,7 @@ TEST_F(VyxMesh, LaterBlocksAndLaterFilesReplaceEarlierOnes)
     appendVyxEnd(file);
     ASSERT_TRUE(read(file));
     EXPECT_EQ(mesh.vertexCount, 0);
-    EXPECT_EQ(mesh.verticesLength, 9u);
+    EXPECT_EQ(mesh.vertices.length, 9u);
 
     Bytes empty = vyxFileHeader();
     appendVyxEnd(empty);
