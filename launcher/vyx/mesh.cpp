@@ -51,47 +51,35 @@ bool Vyx_Mesh::readBlocks(FILE* file)
     return false;
 }
 
-// Replaces field with a new array of the block's data, left uninitialised
-// since the read fills it whole; filled tells whether it did. A block with no
-// data (no items, or no payload) leaves the field as it is and is passed over.
-// An array for a block's data, with the entries it takes; null when memory
-// runs out.
-template <typename T>
-static T* newArray(uint32_t bytes, size_t& entries)
-{
-    entries = bytes / sizeof(T);
-    return new (std::nothrow) T[entries];
-}
-
-template <typename T>
-static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std::unique_ptr<T[]>& field)
-{
-    if (bytes == 0 || header.size == 16)
-        return skipVyxBloc(file, header);
-    size_t entries = 0;
-    T* array = newArray<T>(bytes, entries);
-    if (!array)
-        return false;
-    field.reset(array);
-    return readVyxBlocData(file, header, array, entries * sizeof(T));
-}
-
-// An array the exporters read, with its length; filled tells whether the
-// block held data (an empty one leaves the earlier array in place).
+// Replaces field with a new array of the block's data and its length, left
+// uninitialised since the read fills it whole; filled tells whether it did.
+// A block with no data (no items, or no payload) leaves the field as it is
+// and is passed over.
 template <typename T>
 static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, VyxArray<T>& field,
                       bool* filled = nullptr)
 {
     if (bytes == 0 || header.size == 16)
         return skipVyxBloc(file, header);
-    size_t entries = 0;
-    T* array = newArray<T>(bytes, entries);
+    size_t entries = bytes / sizeof(T);
+    T* array = new (std::nothrow) T[entries];
     if (!array)
         return false;
     field.reset(array, uint32_t(entries));
     if (filled)
         *filled = true;
     return readVyxBlocData(file, header, array, entries * sizeof(T));
+}
+
+// The same for an array no exporter reads, kept without its length.
+template <typename T>
+static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std::unique_ptr<T[]>& field)
+{
+    VyxArray<T> array;
+    bool read = readArray(file, header, bytes, array);
+    if (array)
+        field = array.release();
+    return read;
 }
 
 // The tags readMesh keeps; every other block (10002 and 30001 among them) is
