@@ -1,4 +1,5 @@
 #include "collada/collada.h"
+#include "tests/support/file_size_limit.h"
 #include "tests/support/expected.h"
 #include "exportparts/exportparts.h"
 #include "tests/support/library.h"
@@ -7,10 +8,7 @@
 
 #include <gtest/gtest.h>
 
-#include <csignal>
 #include <fstream>
-
-#include <sys/resource.h>
 
 namespace
 {
@@ -89,20 +87,13 @@ TEST(Export, FailuresAndTheirResults)
     std::string missingFolder = (folder.path / "no" / "out.dae").string();
     EXPECT_EQ(exportCollada(missingFolder.c_str(), list.data(), int32_t(list.size())), -1);
     EXPECT_FALSE(std::filesystem::exists(missingFolder));
-    // A disk that takes nothing (a file-size limit of 0, its signal
-    // ignored): the failure is reported, not a success, and the document
-    // the disk did not take is gone.
+    // A disk that takes nothing: the failure is reported, not a success, and
+    // the document the disk did not take is gone.
     std::string refused = (folder.path / "refused.dae").string();
-    rlimit before{};
-    getrlimit(RLIMIT_FSIZE, &before);
-    rlimit none = before;
-    none.rlim_cur = 0;
-    void (*signalBefore)(int) = signal(SIGXFSZ, SIG_IGN);
-    setrlimit(RLIMIT_FSIZE, &none);
-    float result = exportCollada(refused.c_str(), list.data(), int32_t(list.size()));
-    setrlimit(RLIMIT_FSIZE, &before);
-    signal(SIGXFSZ, signalBefore);
-    EXPECT_EQ(result, -1);
+    {
+        FileSizeLimit none(0);
+        EXPECT_EQ(exportCollada(refused.c_str(), list.data(), int32_t(list.size())), -1);
+    }
     EXPECT_FALSE(std::filesystem::exists(refused));
     EXPECT_EQ(exportCollada(nullptr, list.data(), int32_t(list.size())), -1);
 

@@ -4,6 +4,7 @@
 // ignored, so the write fails as on a full disk), and each call must answer
 // the command's failure result, leave no temporary file, and leave the files
 // as the command's rules say.
+#include "tests/support/file_size_limit.h"
 #include "tests/support/library.h"
 #include "tests/support/vyx_writer.h"
 #include "tests/support/scratch.h"
@@ -33,20 +34,6 @@ size_t temporaries(const Scratch& s)
         found += entry.path().filename().string()[0] == '.';
     return found;
 }
-
-// Files written while it lives may grow to the given size and no further.
-struct FileSizeLimit
-{
-    rlimit before{};
-    explicit FileSizeLimit(size_t bytes)
-    {
-        getrlimit(RLIMIT_FSIZE, &before);
-        rlimit cut = before;
-        cut.rlim_cur = rlim_t(bytes);
-        setrlimit(RLIMIT_FSIZE, &cut);
-    }
-    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before); }
-};
 
 struct WriteSweep : ::testing::Test
 {

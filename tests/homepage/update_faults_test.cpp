@@ -1,6 +1,6 @@
-// The update check against real files while each file service it uses
-// fails at each of its calls in turn: the host lives, nothing is left
-// behind, and each file is as it was or as a check that went well leaves it.
+// The update check against real files while each file service it uses fails
+// at each of its calls in turn: nothing is left behind, each file is as it
+// was or as a check that went well leaves it, and no failure reads as success.
 #include "homepage/homepage.h"
 #include "tests/support/failing_platform.h"
 #include "tests/support/scratch.h"
@@ -9,78 +9,54 @@
 
 namespace
 {
-std::string contents(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
-
-size_t entries(const Scratch& s)
-{
-    return size_t(std::distance(std::filesystem::directory_iterator(s.root), std::filesystem::directory_iterator()));
-}
-
-struct Files
-{
-    std::string settings, update;
-};
-
-// A check of the year block against served data newer than what is stored:
-// it downloads, reads, and rewrites the settings.
 struct Sweep
 {
     Scratch home;
-    std::string served = home.file("served.dat", "<2021>\n<url>http://pages/en</url><width>640</width>\n"
-                                                 "<timestamp>2021-03-04 05:06:07</timestamp>\n</2021>\n");
-    std::string settings = home.path("settings.txt");
-    Files before{"s_option=1\n", "<timestamp>2020-01-01 00:00:00\n"};
+    std::string url = "file://" + home.file("served.dat", "<2021>\n<url>http://pages/en</url>\n"
+                                                          "<timestamp>2021-03-04 05:06:07</timestamp>\n</2021>\n");
+    std::string before[2] = {"s_option=1\n", "<timestamp>2020-01-01 00:00:00\n"}, after[2];
+    float clean = run(after);
 
-    float check(char* buffer1, int32_t size)
+    // A check of the year block against newer data: it downloads, reads and
+    // rewrites the settings; files receives the two files it leaves.
+    float run(std::string (&files)[2])
     {
-        home.file("settings.txt", before.settings);
-        home.file("update.dat", before.update);
-        std::string url = "file://" + served;
-        return checkUpdate(UpdateVariant::YearBlock, settings.c_str(), 0, url.c_str(), buffer1, size);
+        home.file("settings.txt", before[0]);
+        home.file("update.dat", before[1]);
+        char buffer1[128];
+        float result = checkUpdate(UpdateVariant::YearBlock, home.path("settings.txt").c_str(), 0, url.c_str(),
+                                   buffer1, sizeof buffer1);
+        for (int i = 0; i < 2; i++)
+            files[i] = (std::stringstream() << std::ifstream(home.path(i ? "update.dat" : "settings.txt")).rdbuf()).str();
+        return result;
     }
-    Files files() const { return {contents(settings), contents(home.path("update.dat"))}; }
+
+    template <auto Service>
+    void failEachCall(const char* name)
+    {
+        long n = 1;
+        for (;; n++)
+        {
+            FailingPlatform<Service> platform(n);
+            std::string now[2];
+            float result = run(now);
+            if (!platform.fired)
+                break;
+            for (int i = 0; i < 2; i++)
+                EXPECT_TRUE(now[i] == before[i] || now[i] == after[i]) << name << " " << n;
+            EXPECT_TRUE(result != clean || now[1] == after[1]) << name << " " << n << ": a failure read as success";
+            EXPECT_EQ(std::distance(std::filesystem::directory_iterator(home.root), {}), 3) << name << " " << n;
+        }
+        EXPECT_GT(n, 1) << "the check never called " << name;
+    }
 };
 }
 
 TEST(UpdateFaults, EveryFileServiceFailingAtEveryCall)
 {
     Sweep s;
-    char buffer1[128];
-    float clean = s.check(buffer1, sizeof buffer1);
-    Files after = s.files();
-    ASSERT_NE(after.update, s.before.update) << "the clean check must change the files for the sweep to mean anything";
-    size_t files = entries(s.home);
-
-    auto sweep = [&](auto service, const char* name) {
-        long n = 1;
-        for (;; n++)
-        {
-            float result;
-            {
-                FailingPlatform platform(service, n);
-                result = s.check(buffer1, sizeof buffer1);
-                if (!platform.fired())
-                {
-                    EXPECT_EQ(result, clean) << name;
-                    break;
-                }
-            }
-            Files now = s.files();
-            EXPECT_TRUE(now.settings == s.before.settings || now.settings == after.settings) << name << " " << n;
-            EXPECT_TRUE(now.update == s.before.update || now.update == after.update) << name << " " << n;
-            EXPECT_EQ(entries(s.home), files) << name << " call " << n << " left a file behind";
-            if (result == clean)
-            {
-                EXPECT_EQ(now.update, after.update) << name << " " << n << ": a failure reported as success";
-            }
-        }
-        EXPECT_GT(n, 1) << "the check never called " << name;
-    };
-    sweep(service<&PlatformServices::readFile>, "readFile");
-    sweep(service<&PlatformServices::replaceFile>, "replaceFile");
-    sweep(service<&PlatformServices::download>, "download");
+    ASSERT_NE(s.after[1], s.before[1]) << "the clean check must change update.dat";
+    s.failEachCall<&PlatformServices::readFile>("readFile");
+    s.failEachCall<&PlatformServices::replaceFile>("replaceFile");
+    s.failEachCall<&PlatformServices::download>("download");
 }
