@@ -27,22 +27,31 @@ void appendUtf8(std::string& text, char32_t code)
     text += char(0x80 | (code & 0x3F));
 }
 
+// The code point of the well-formed character at the start of a non-empty
+// text, and its length; 0 for a byte that begins none.
+static size_t decodeOne(std::string_view text, char32_t& code)
+{
+    Utf8Character character = utf8Character(text);
+    if (!character.valid)
+        return 0;
+    // The lead byte's bits, then six from each continuation byte.
+    static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
+    code = static_cast<unsigned char>(text[0]) & kLeadBits[character.length];
+    for (size_t i = 1; i < character.length; i++)
+        code = (code << 6) | (static_cast<unsigned char>(text[i]) & 0x3F);
+    return character.length;
+}
+
 bool decodeUtf8(std::string_view text, std::u32string& codes)
 {
     codes.clear();
     codes.reserve(text.size());
-    for (size_t at = 0; at < text.size();)
+    char32_t code = 0;
+    for (size_t at = 0, length; at < text.size(); at += length)
     {
-        Utf8Character character = utf8Character(text.substr(at));
-        if (!character.valid)
+        if (!(length = decodeOne(text.substr(at), code)))
             return false;
-        // The lead byte's bits, then six from each continuation byte.
-        static constexpr unsigned char kLeadBits[] = {0, 0x7F, 0x1F, 0x0F, 0x07};
-        char32_t code = static_cast<unsigned char>(text[at]) & kLeadBits[character.length];
-        for (size_t i = 1; i < character.length; i++)
-            code = (code << 6) | (static_cast<unsigned char>(text[at + i]) & 0x3F);
         codes.push_back(code);
-        at += character.length;
     }
     return true;
 }
@@ -50,12 +59,15 @@ bool decodeUtf8(std::string_view text, std::u32string& codes)
 bool utf8ToUtf16(std::string_view text, std::u16string& wide)
 {
     wide.clear();
-    std::u32string codes;
-    if (!decodeUtf8(text, codes))
-        return false;
-    wide.reserve(codes.size());
-    for (char32_t code : codes)
+    wide.reserve(text.size());
+    char32_t code = 0;
+    for (size_t at = 0, length; at < text.size(); at += length)
     {
+        if (!(length = decodeOne(text.substr(at), code)))
+        {
+            wide.clear();
+            return false;
+        }
         if (code < 0x10000)
         {
             wide += char16_t(code);

@@ -9,26 +9,7 @@ const PlatformServices& systemPlatform()
 {
     static const PlatformServices services = [] {
         PlatformServices files{};
-        files.createFolder = linuxCreateFolder;
-        files.removeInFolder = linuxRemoveInFolder;
-        files.removeEntry = linuxRemoveEntry;
-        files.removeFile = linuxRemoveFile;
-        files.pathKind = linuxPathKind;
-        files.removeFolder = linuxRemoveFolder;
-        files.renameEntry = linuxRenameEntry;
-        files.openFolderStream = linuxOpenFolderStream;
-        files.nextFolderEntry = linuxNextFolderEntry;
-        files.closeFolderStream = linuxCloseFolderStream;
-        files.openFile = linuxOpenFile;
-        files.bytesLeft = linuxBytesLeft;
-        files.skipBytes = linuxSkipBytes;
-        files.nativePath = linuxNativePath;
-        files.resolveLinks = linuxResolveLinks;
-        files.usersFolder = linuxUsersFolder;
-        files.homeFolder = linuxHomeFolder;
-        files.copyFile = linuxCopyFile;
-        files.readFile = linuxReadFile;
-        files.replaceFile = linuxReplaceFile;
+        setLinuxFileServices(files);
         return files;
     }();
     return services;

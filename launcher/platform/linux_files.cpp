@@ -504,3 +504,27 @@ bool linuxReplaceFile(const char* path, const std::string& contents)
     TemporaryFile file;
     return file.create(path, ".replace-") && file.write(contents.data(), contents.size()) && file.replace(path, true);
 }
+
+void setLinuxFileServices(PlatformServices& services)
+{
+    services.createFolder = linuxCreateFolder;
+    services.removeInFolder = linuxRemoveInFolder;
+    services.removeEntry = linuxRemoveEntry;
+    services.removeFile = linuxRemoveFile;
+    services.pathKind = linuxPathKind;
+    services.removeFolder = linuxRemoveFolder;
+    services.renameEntry = linuxRenameEntry;
+    services.openFolderStream = linuxOpenFolderStream;
+    services.nextFolderEntry = linuxNextFolderEntry;
+    services.closeFolderStream = linuxCloseFolderStream;
+    services.openFile = linuxOpenFile;
+    services.bytesLeft = linuxBytesLeft;
+    services.skipBytes = linuxSkipBytes;
+    services.nativePath = linuxNativePath;
+    services.resolveLinks = linuxResolveLinks;
+    services.usersFolder = linuxUsersFolder;
+    services.homeFolder = linuxHomeFolder;
+    services.copyFile = linuxCopyFile;
+    services.readFile = linuxReadFile;
+    services.replaceFile = linuxReplaceFile;
+}

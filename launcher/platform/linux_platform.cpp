@@ -3,42 +3,25 @@
 
 const PlatformServices& systemPlatform()
 {
-    static const PlatformServices services = {
-        .createFolder = linuxCreateFolder,
-        .removeInFolder = linuxRemoveInFolder,
-        .removeEntry = linuxRemoveEntry,
-        .removeFile = linuxRemoveFile,
-        .pathKind = linuxPathKind,
-        .removeFolder = linuxRemoveFolder,
-        .renameEntry = linuxRenameEntry,
-        .openFolderStream = linuxOpenFolderStream,
-        .nextFolderEntry = linuxNextFolderEntry,
-        .closeFolderStream = linuxCloseFolderStream,
-        .openFile = linuxOpenFile,
-        .bytesLeft = linuxBytesLeft,
-        .skipBytes = linuxSkipBytes,
-        .nativePath = linuxNativePath,
-        .resolveLinks = linuxResolveLinks,
-        .usersFolder = linuxUsersFolder,
-        .homeFolder = linuxHomeFolder,
-        .copyFile = linuxCopyFile,
-        .readFile = linuxReadFile,
-        .replaceFile = linuxReplaceFile,
-        .launchApplication = linuxLaunchApplication,
-        .runningApplications = linuxRunningApplications,
-        .openWithDefaultApplication = linuxOpenWithDefaultApplication,
-        .createFolderIn = linuxCreateFolderIn,
-        .screenLayout = linuxScreenLayout,
-        .firstWindowFullScreen = linuxFirstWindowFullScreen,
-        .toggleFirstWindowFullScreen = linuxToggleFirstWindowFullScreen,
-        .keyboardMap = linuxKeyboardMap,
-        .postKeys = linuxPostKeys,
-        .postClick = linuxPostClick,
-        .exchangeWithCompanion = linuxExchangeWithCompanion,
-        .download = linuxDownload,
-        .openFilesPanel = linuxOpenFilesPanel,
-        .chooseFolderPanel = linuxChooseFolderPanel,
-        .colorPanel = linuxColorPanel,
-    };
+    static const PlatformServices services = [] {
+        PlatformServices all{};
+        setLinuxFileServices(all);
+        all.launchApplication = linuxLaunchApplication;
+        all.runningApplications = linuxRunningApplications;
+        all.openWithDefaultApplication = linuxOpenWithDefaultApplication;
+        all.createFolderIn = linuxCreateFolderIn;
+        all.screenLayout = linuxScreenLayout;
+        all.firstWindowFullScreen = linuxFirstWindowFullScreen;
+        all.toggleFirstWindowFullScreen = linuxToggleFirstWindowFullScreen;
+        all.keyboardMap = linuxKeyboardMap;
+        all.postKeys = linuxPostKeys;
+        all.postClick = linuxPostClick;
+        all.exchangeWithCompanion = linuxExchangeWithCompanion;
+        all.download = linuxDownload;
+        all.openFilesPanel = linuxOpenFilesPanel;
+        all.chooseFolderPanel = linuxChooseFolderPanel;
+        all.colorPanel = linuxColorPanel;
+        return all;
+    }();
     return services;
 }

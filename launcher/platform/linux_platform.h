@@ -68,6 +68,10 @@ struct TemporaryFile
     bool replace(const std::string& target, bool keepMode);
 };
 
+// Fills in every file service of linux_files.cpp, for each table of
+// services that offers them.
+void setLinuxFileServices(PlatformServices& services);
+
 bool linuxCreateFolder(const char* path);
 bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
 bool linuxRemoveEntry(const char* path);
