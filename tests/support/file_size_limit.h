@@ -1,5 +1,5 @@
-// Files written while it lives may grow to the given size and no further; a
-// write past it fails as on a full disk, SIGXFSZ being ignored meanwhile.
+// Files written while it lives grow to the given size and no further: a write
+// past it fails as on a full disk (SIGXFSZ ignored meanwhile).
 #pragma once
 
 #include <csignal>
@@ -14,13 +14,8 @@ struct FileSizeLimit
     explicit FileSizeLimit(size_t bytes)
     {
         getrlimit(RLIMIT_FSIZE, &before);
-        rlimit cut = before;
-        cut.rlim_cur = rlim_t(bytes);
+        rlimit cut{rlim_t(bytes), before.rlim_max};
         setrlimit(RLIMIT_FSIZE, &cut);
     }
-    ~FileSizeLimit()
-    {
-        setrlimit(RLIMIT_FSIZE, &before);
-        signal(SIGXFSZ, previous);
-    }
+    ~FileSizeLimit() { setrlimit(RLIMIT_FSIZE, &before), signal(SIGXFSZ, previous); }
 };
