@@ -1,4 +1,5 @@
 #include "alembic_export.h"
+#include "common/allocation_reserve.h"
 #include "platform/platform.h"
 #include "exportparts/exportparts.h"
 #include "vyx/vyx.h"
@@ -7,11 +8,8 @@
 #include <Alembic/AbcGeom/All.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <cstring>
 #include <filesystem>
 #include <fstream>
-#include <new>
 #include <string>
 
 namespace AbcGeom = Alembic::AbcGeom;
@@ -85,55 +83,12 @@ static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
 namespace
 {
 // Alembic writes each object's headers when the object is destroyed, in
-// destructors that cannot pass an exception on: memory running out there
-// would end the host. While the library's objects live, a reserve set aside
-// beforehand is given back at the first failed allocation, so that what is
-// under way can finish and the archive be closed; the export then stops and
-// answers -1. A failure after that throws as usual.
-struct MemoryReserve
-{
-    static constexpr size_t kBytes = size_t(4) << 20;
-    char* reserve = nullptr;
-    bool used = false;
-    std::new_handler previous = nullptr;
-
-    // The reserve of the export under way, for the handler, which takes no
-    // argument; set only within one call.
-    static MemoryReserve* active;
-
-    MemoryReserve()
-    {
-        reserve = static_cast<char*>(malloc(kBytes));
-        if (reserve)
-            memset(reserve, 0, kBytes); // taken for real, not only promised
-        active = this;
-        previous = std::set_new_handler(giveBack);
-    }
-    ~MemoryReserve()
-    {
-        std::set_new_handler(previous);
-        active = nullptr;
-        free(reserve);
-    }
-    MemoryReserve(const MemoryReserve&) = delete;
-    MemoryReserve& operator=(const MemoryReserve&) = delete;
-
-    static void giveBack()
-    {
-        MemoryReserve* self = active;
-        if (self && self->reserve)
-        {
-            free(self->reserve);
-            self->reserve = nullptr;
-            self->used = true;
-            return;
-        }
-        if (self && self->previous)
-            return self->previous();
-        throw std::bad_alloc();
-    }
-};
-MemoryReserve* MemoryReserve::active = nullptr;
+// destructors that cannot pass an exception on, and it swallows a failed
+// allocation in places and fails later in a destructor: memory running out
+// while its objects live would end the host. So the export holds a reserve
+// that the library's allocator gives back at the first failed allocation;
+// what is under way can finish and the archive be closed, and the export
+// then stops and answers -1.
 
 // The archive's bytes pass through here to the file. The Alembic library
 // turns on exceptions on the stream it writes to and writes the archive's
@@ -196,7 +151,7 @@ class ArchiveFile : public std::streambuf
 
 // Writes the listed meshes into the archive file; every object of the
 // library lives and dies in here.
-float writeArchive(ArchiveFile& file, const std::vector<std::string>& entries, const MemoryReserve& reserve)
+float writeArchive(ArchiveFile& file, const std::vector<std::string>& entries, const AllocationReserve& reserve)
 {
     float result = 0;
     std::ostream stream(&file);
@@ -205,7 +160,7 @@ float writeArchive(ArchiveFile& file, const std::vector<std::string>& entries, c
         Alembic::Abc::OArchive archive(
             Alembic::AbcCoreOgawa::WriteArchive()(&stream, Alembic::AbcCoreAbstract::MetaData()),
             Alembic::Abc::kWrapExisting);
-        for (size_t i = 1; i < entries.size() && !reserve.used; i++)
+        for (size_t i = 1; i < entries.size() && !reserve.used(); i++)
         {
             std::string path = entries[0] + entries[i] + ".Vyx";
             Vyx_Mesh mesh;
@@ -241,30 +196,30 @@ float addMeshes(const char* outputPath, const char* list, int32_t listSize)
         return -3;
     // The output must be writable, or at least removable so that the
     // archive can take its place; anything but a regular file is refused.
-    PathKind kind = platform().pathKind(outputPath);
+    PathKind kind = fileServices().pathKind(outputPath);
     if (kind == PathKind::Folder || kind == PathKind::Other)
         return -3;
-    if (FILE* probe = platform().openFile(outputPath, FileAccess::Write))
+    if (FILE* probe = fileServices().openFile(outputPath, FileAccess::Write))
         fclose(probe);
-    else if (!platform().removeEntry(outputPath))
+    else if (!fileServices().removeEntry(outputPath))
         return -3;
 
     std::vector<std::string> entries = splitMeshList(list, listSize);
-    MemoryReserve reserve;
+    AllocationReserve reserve;
     // The archive is written with the path as the system spells it (UTF-16
     // on Windows), never through a narrow path.
     ArchiveFile file;
-    if (!file.open(platform().nativePath(outputPath)))
+    if (!file.open(fileServices().nativePath(outputPath)))
         return -3;
     float result = writeArchive(file, entries, reserve);
     // An archive that could not be finished (the disk full, say) is no
     // archive: it is removed rather than left half-written.
     if (!file.close() || result == -3)
     {
-        platform().removeEntry(outputPath);
+        fileServices().removeEntry(outputPath);
         return result == 0 ? -1 : result;
     }
-    return reserve.used && result == 0 ? -1 : result;
+    return reserve.used() && result == 0 ? -1 : result;
 }
 
 float testAlembic()
@@ -287,6 +242,6 @@ float testAlembic()
         }
     }
     if (!file.close() || !written)
-        platform().removeEntry("happy.abc");
+        fileServices().removeEntry("happy.abc");
     return 3;
 }

@@ -45,7 +45,7 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
     if (scene.empty())
         scene = "scene";
 
-    std::unique_ptr<FILE, FileCloser> file(platform().openFile(outputPath, FileAccess::Write));
+    std::unique_ptr<FILE, FileCloser> file(fileServices().openFile(outputPath, FileAccess::Write));
     if (!file)
         return -1;
     ColladaStream out;
@@ -79,7 +79,7 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
             put(out, "***Can't read Vyx file!***" + vyxPath + "\n");
             flushStream(out);
             if (!finish(file, out))
-                platform().removeEntry(outputPath);
+                fileServices().removeEntry(outputPath);
             return -2;
         }
         writeGeometry(out, entry.name, &mesh);
@@ -95,6 +95,6 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
     // and a half-written one is removed.
     if (finish(file, out))
         return 0;
-    platform().removeEntry(outputPath);
+    fileServices().removeEntry(outputPath);
     return -1;
 }

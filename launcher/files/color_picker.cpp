@@ -51,7 +51,7 @@ float getColorPicker(char* buffer1, int32_t buffer1Size)
     // A default that does not read as a colour starts the panel at black.
     RgbColor initial;
     readDefaultColor(std::string(buffer1, strnlen(buffer1, size_t(buffer1Size))), initial);
-    ColorAnswer answer = platform().colorPanel(initial);
+    ColorAnswer answer = desktopServices().colorPanel(initial);
     if (answer.status != 0)
         return float(answer.status);
     if (!answer.chosen)

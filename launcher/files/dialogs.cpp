@@ -37,7 +37,7 @@ std::vector<std::string> splitTypeList(const std::string& list)
 int runCocoaOpenFileBrowser(std::vector<std::string>& files, const char* title, const std::string& types)
 {
     std::vector<std::string> chosen;
-    if (!platform().openFilesPanel(title, splitTypeList(types), chosen))
+    if (!desktopServices().openFilesPanel(title, splitTypeList(types), chosen))
         return 0;
     files = std::move(chosen);
     return int(files.size());
@@ -46,7 +46,7 @@ int runCocoaOpenFileBrowser(std::vector<std::string>& files, const char* title, 
 std::string runCocoaChooseFolder(const char* title)
 {
     std::string folder;
-    return platform().chooseFolderPanel(title, folder) ? folder : std::string();
+    return desktopServices().chooseFolderPanel(title, folder) ? folder : std::string();
 }
 
 bool fileFromArray(const std::vector<std::string>& files, int64_t index, std::string& path)
@@ -55,7 +55,7 @@ bool fileFromArray(const std::vector<std::string>& files, int64_t index, std::st
         return false;
     // Links are resolved when the path is fetched; a file gone since then is
     // answered as it was chosen.
-    path = platform().resolveLinks(files[size_t(index)].c_str());
+    path = fileServices().resolveLinks(files[size_t(index)].c_str());
     if (path.empty())
         path = files[size_t(index)];
     return true;

@@ -21,8 +21,8 @@ float openFolder(FolderStream*& stream, const char* text)
     // The stream being replaced is closed, also when the new folder cannot
     // be opened (which leaves no folder open).
     if (stream)
-        platform().closeFolderStream(stream);
-    stream = platform().openFolderStream(MakeMacPath(text).c_str());
+        fileServices().closeFolderStream(stream);
+    stream = fileServices().openFolderStream(MakeMacPath(text).c_str());
     return stream ? 0 : -1;
 }
 
@@ -31,11 +31,11 @@ float getFile(FolderStream*& stream, char* buffer1, int32_t buffer1Size)
     if (!stream || !buffer1)
         return -1;
     std::string name;
-    if (!platform().nextFolderEntry(stream, name))
+    if (!fileServices().nextFolderEntry(stream, name))
         return -3;
     while (name[0] == '.')
     {
-        if (!platform().nextFolderEntry(stream, name))
+        if (!fileServices().nextFolderEntry(stream, name))
             return -4;
     }
     return writeWholeText(name, buffer1, buffer1Size) ? 0 : -1;
@@ -45,7 +45,7 @@ float closeFolder(FolderStream*& stream)
 {
     if (!stream)
         return -1;
-    platform().closeFolderStream(stream);
+    fileServices().closeFolderStream(stream);
     stream = nullptr;
     return 0;
 }
@@ -54,17 +54,17 @@ float GetFileNo(std::string path)
 {
     if (path.empty() || path.back() != '/')
         path += '/';
-    FolderStream* folder = platform().openFolderStream(path.c_str());
+    FolderStream* folder = fileServices().openFolderStream(path.c_str());
     if (!folder)
         return -1;
     // "." and ".." are known by their names: a file system may list them
     // anywhere, or not at all.
     size_t count = 0;
     std::string name;
-    while (platform().nextFolderEntry(folder, name))
+    while (fileServices().nextFolderEntry(folder, name))
         if (name != "." && name != "..")
             count++;
-    platform().closeFolderStream(folder);
+    fileServices().closeFolderStream(folder);
     return float(count);
 }
 

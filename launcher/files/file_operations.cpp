@@ -5,14 +5,14 @@ float fileDelete(const char* text)
 {
     if (!text)
         return -1;
-    return platform().removeEntry(MakeMacPath(text).c_str()) ? 0 : -1;
+    return fileServices().removeEntry(MakeMacPath(text).c_str()) ? 0 : -1;
 }
 
 float fileRename(const char* text, const char* buffer1)
 {
     if (!text || !buffer1)
         return -1;
-    return platform().renameEntry(MakeMacPath(text).c_str(), MakeMacPath(buffer1).c_str()) ? 0 : -1;
+    return fileServices().renameEntry(MakeMacPath(text).c_str(), MakeMacPath(buffer1).c_str()) ? 0 : -1;
 }
 
 float fileCopyTo(const char* text, const char* buffer1)
@@ -25,8 +25,8 @@ float fileCopyTo(const char* text, const char* buffer1)
     // missing source or a failed copy leaves no old file behind; a file
     // copied onto itself, or a special file on either side, is left alone,
     // and so is a folder of the destination's name.
-    CopyOutcome outcome = platform().copyFile(from.c_str(), to.c_str());
+    CopyOutcome outcome = fileServices().copyFile(from.c_str(), to.c_str());
     if (outcome == CopyOutcome::SourceMissing || outcome == CopyOutcome::Failed)
-        platform().removeFile(to.c_str());
+        fileServices().removeFile(to.c_str());
     return 0;
 }

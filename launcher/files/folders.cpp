@@ -4,7 +4,7 @@
 
 bool createFolder(const char* path)
 {
-    return platform().createFolder(path);
+    return fileServices().createFolder(path);
 }
 
 std::string pathExtension(const std::string& name)
@@ -20,7 +20,7 @@ static bool hasExtension(const std::string& name, const void* extension)
 
 bool deleteFilesInFolder(const char* folder, const char* extension)
 {
-    return platform().removeInFolder(folder, hasExtension, extension, true);
+    return fileServices().removeInFolder(folder, hasExtension, extension, true);
 }
 
 bool clearFolderPicks(const std::string& name)
@@ -46,12 +46,12 @@ static bool clearFolderTakes(const std::string& name, const void*)
 float ClearFolder(const std::string& path)
 {
     // Files and empty folders go; a folder with anything inside stays.
-    return platform().removeInFolder(path.c_str(), clearFolderTakes, nullptr, false) ? 0 : -1;
+    return fileServices().removeInFolder(path.c_str(), clearFolderTakes, nullptr, false) ? 0 : -1;
 }
 
 std::string getSharedFolder()
 {
-    return platform().usersFolder();
+    return fileServices().usersFolder();
 }
 
 float makeFolder(const char* text)
@@ -63,14 +63,14 @@ float makeFolder(const char* text)
 
 float folderExists(const char* text)
 {
-    return text && platform().pathKind(MakeMacPath(text).c_str()) != PathKind::Missing ? 1 : 0;
+    return text && fileServices().pathKind(MakeMacPath(text).c_str()) != PathKind::Missing ? 1 : 0;
 }
 
 float deleteFolder(const char* text)
 {
     if (!text)
         return -1;
-    return platform().removeFolder(MakeMacPath(text).c_str()) ? 0 : -1;
+    return fileServices().removeFolder(MakeMacPath(text).c_str()) ? 0 : -1;
 }
 
 float deleteFilesByExtension(const char* text, const char* folder)
@@ -104,5 +104,5 @@ float getPublicFolder(char* buffer1, int32_t buffer1Size)
 
 float getUserPath(char* buffer1, int32_t buffer1Size)
 {
-    return writeWholeText(platform().homeFolder(), buffer1, buffer1Size) ? 0 : -1;
+    return writeWholeText(fileServices().homeFolder(), buffer1, buffer1Size) ? 0 : -1;
 }

@@ -25,7 +25,7 @@ bool isQuorvelRunning()
 bool openApp(const std::string& appPath, int32_t language, const std::string& argument1,
              const std::string& argument2)
 {
-    return platform().launchApplication(appPath.c_str(), {languageCode(language), argument1, argument2});
+    return processServices().launchApplication(appPath.c_str(), {languageCode(language), argument1, argument2});
 }
 
 float startProcess(const char* text, double value, char* buffer1, int32_t buffer1Size)

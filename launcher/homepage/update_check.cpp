@@ -13,7 +13,7 @@ float downloadFile(const char* url, const char* path)
 {
     if (!url || !path || !isNativeAbsolutePath(path, kSystemPathStyle))
         return -1;
-    return platform().download(url, path) ? 0 : -1;
+    return networkServices().download(url, path) ? 0 : -1;
 }
 
 // The update files (settings and update.dat) are a few lines; larger ones,
@@ -45,9 +45,9 @@ enum class Reading
 // Reads one of the update files whole.
 static Reading readUpdateFile(const std::string& path, std::string& text)
 {
-    if (!platform().readFile(path.c_str(), kUpdateFileLimit, text))
+    if (!fileServices().readFile(path.c_str(), kUpdateFileLimit, text))
     {
-        FILE* file = platform().openFile(path.c_str(), FileAccess::Read);
+        FILE* file = fileServices().openFile(path.c_str(), FileAccess::Read);
         if (!file)
             return Reading::Unreadable;
         fclose(file);
@@ -328,7 +328,7 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
     evaluateUpdate(variant, language, fresh, findings, buffer1, buffer1Size);
 
     settings += findings.settings;
-    if (!platform().replaceFile(settingsPath, settings))
+    if (!fileServices().replaceFile(settingsPath, settings))
         return -77;
     if (mode == 0)
         return 0;

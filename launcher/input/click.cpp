@@ -15,7 +15,7 @@ ClickPoint parseClickPoint(const char* text)
 
 void DoMouseClick(int32_t x, int32_t y)
 {
-    platform().postClick(x, y);
+    desktopServices().postClick(x, y);
 }
 
 float sendClick(const char* text)

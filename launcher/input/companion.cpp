@@ -11,5 +11,5 @@ float sendToCompanion(const char* message, uint16_t port, int waitMilliseconds)
     size_t length = strnlen(message, kMaxMessage + 1);
     if (length > kMaxMessage)
         return -1;
-    return float(platform().exchangeWithCompanion(port, message, length, waitMilliseconds));
+    return float(networkServices().exchangeWithCompanion(port, message, length, waitMilliseconds));
 }

@@ -2,10 +2,10 @@
 
 bool isFullScreen()
 {
-    return platform().firstWindowFullScreen();
+    return desktopServices().firstWindowFullScreen();
 }
 
 void minimizeApp()
 {
-    platform().toggleFirstWindowFullScreen();
+    desktopServices().toggleFirstWindowFullScreen();
 }

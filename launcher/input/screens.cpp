@@ -40,7 +40,7 @@ ScreenFrame screenFrame(const MonitorRect& monitor, const MonitorRect& primary)
 
 ScreenFrame mainScreenFrame()
 {
-    ScreenLayout layout = platform().screenLayout();
+    ScreenLayout layout = desktopServices().screenLayout();
     int32_t main = mainMonitorIndex(layout);
     if (main < 0)
         return {};
@@ -69,7 +69,7 @@ float getMainScreenH()
 
 float getMainScreen()
 {
-    return float(mainMonitorIndex(platform().screenLayout()));
+    return float(mainMonitorIndex(desktopServices().screenLayout()));
 }
 
 float mainScreenCentreX()

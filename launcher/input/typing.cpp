@@ -95,9 +95,9 @@ void DoKeyPress(const char* text)
         // Without a keyboard (no display) nothing is typed, and the next
         // call asks again.
         KeyboardMap keyboard;
-        if (!platform().keyboardMap(keyboard))
+        if (!desktopServices().keyboardMap(keyboard))
             return;
         g_keyMap = buildKeyMap(keyboard);
     }
-    platform().postKeys(keyEvents(*g_keyMap, text));
+    desktopServices().postKeys(keyEvents(*g_keyMap, text));
 }

@@ -34,17 +34,17 @@ std::vector<std::string> hostPathLines(const std::string& text, size_t count)
 
 bool runApp(const std::string& app, const std::vector<std::string>& sixArguments)
 {
-    return platform().launchApplication(app.c_str(), sixArguments);
+    return processServices().launchApplication(app.c_str(), sixArguments);
 }
 
 bool runAppSingleArg(const std::string& app, const std::string& argument)
 {
-    return platform().launchApplication(app.c_str(), {argument});
+    return processServices().launchApplication(app.c_str(), {argument});
 }
 
 bool runAppWithArgs(const std::string& app, const std::string& arguments)
 {
-    return platform().launchApplication(app.c_str(), splitLines(arguments));
+    return processServices().launchApplication(app.c_str(), splitLines(arguments));
 }
 
 bool openAppWithArgs(const std::string& app, const std::string& arguments)
@@ -57,7 +57,7 @@ bool isAppRunning(const std::string& name)
     if (name.empty())
         return false;
     std::vector<std::string> names;
-    platform().runningApplications(names);
+    processServices().runningApplications(names);
     for (const std::string& running : names)
         if (running.find(name) != std::string::npos)
             return true;
@@ -75,7 +75,7 @@ float startApp(const char* buffer1)
 
 float startAppArg(const char* text, const char* buffer1)
 {
-    if (!text || platform().pathKind(text) == PathKind::Missing)
+    if (!text || fileServices().pathKind(text) == PathKind::Missing)
         return -1;
     // The argument is passed byte for byte, whatever characters it holds.
     return runAppSingleArg(text, buffer1 ? buffer1 : "") ? 0 : -2;

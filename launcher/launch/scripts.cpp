@@ -15,11 +15,24 @@ float launchAppWithFile(const char* text, const char* buffer1, int openerWaitMil
         return -1;
     std::string file = MakeMacPath(text);
     if (!buffer1)
-        return float(platform().openWithDefaultApplication(file.c_str(), openerWaitMilliseconds));
-    if (platform().pathKind(file.c_str()) == PathKind::Missing)
+        return float(processServices().openWithDefaultApplication(file.c_str(), openerWaitMilliseconds));
+    if (fileServices().pathKind(file.c_str()) == PathKind::Missing)
         return kFileNotFound;
     std::string application = MakeMacPath(buffer1);
-    return platform().launchApplication(application.c_str(), {fileArgument(file)}) ? 0 : kApplicationNotFound;
+    return processServices().launchApplication(application.c_str(), {fileArgument(file)}) ? 0 : kApplicationNotFound;
+}
+
+// Creates the folder name inside parent ("" is the root folder): 0 when it
+// was created or is already a folder, 1 otherwise. The parent must exist:
+// the folder is never created anywhere else.
+static int createFolderIn(const std::string& parent, const std::string& name)
+{
+    if (name.empty() || fileServices().pathKind(parent.empty() ? "/" : parent.c_str()) != PathKind::Folder)
+        return 1;
+    std::string path = parent + "/" + name;
+    if (fileServices().createFolder(path.c_str()))
+        return 0;
+    return fileServices().pathKind(path.c_str()) == PathKind::Folder ? 0 : 1;
 }
 
 float makeFolderOld(const char* text)
@@ -34,7 +47,5 @@ float makeFolderOld(const char* text)
     // command fails, and so does this.
     if (separator == std::string::npos)
         return 1;
-    std::string parent = path.substr(0, separator);
-    std::string name = path.substr(separator + 1);
-    return float(platform().createFolderIn(parent.c_str(), name.c_str()));
+    return float(createFolderIn(path.substr(0, separator), path.substr(separator + 1)));
 }

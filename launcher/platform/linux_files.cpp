@@ -505,26 +505,29 @@ bool linuxReplaceFile(const char* path, const std::string& contents)
     return file.create(path, ".replace-") && file.write(contents.data(), contents.size()) && file.replace(path, true);
 }
 
-void setLinuxFileServices(PlatformServices& services)
+const FileServices& systemFileServices()
 {
-    services.createFolder = linuxCreateFolder;
-    services.removeInFolder = linuxRemoveInFolder;
-    services.removeEntry = linuxRemoveEntry;
-    services.removeFile = linuxRemoveFile;
-    services.pathKind = linuxPathKind;
-    services.removeFolder = linuxRemoveFolder;
-    services.renameEntry = linuxRenameEntry;
-    services.openFolderStream = linuxOpenFolderStream;
-    services.nextFolderEntry = linuxNextFolderEntry;
-    services.closeFolderStream = linuxCloseFolderStream;
-    services.openFile = linuxOpenFile;
-    services.bytesLeft = linuxBytesLeft;
-    services.skipBytes = linuxSkipBytes;
-    services.nativePath = linuxNativePath;
-    services.resolveLinks = linuxResolveLinks;
-    services.usersFolder = linuxUsersFolder;
-    services.homeFolder = linuxHomeFolder;
-    services.copyFile = linuxCopyFile;
-    services.readFile = linuxReadFile;
-    services.replaceFile = linuxReplaceFile;
+    static const FileServices services = {
+        .createFolder = linuxCreateFolder,
+        .removeInFolder = linuxRemoveInFolder,
+        .removeEntry = linuxRemoveEntry,
+        .removeFile = linuxRemoveFile,
+        .pathKind = linuxPathKind,
+        .removeFolder = linuxRemoveFolder,
+        .renameEntry = linuxRenameEntry,
+        .openFolderStream = linuxOpenFolderStream,
+        .nextFolderEntry = linuxNextFolderEntry,
+        .closeFolderStream = linuxCloseFolderStream,
+        .openFile = linuxOpenFile,
+        .bytesLeft = linuxBytesLeft,
+        .skipBytes = linuxSkipBytes,
+        .nativePath = linuxNativePath,
+        .resolveLinks = linuxResolveLinks,
+        .usersFolder = linuxUsersFolder,
+        .homeFolder = linuxHomeFolder,
+        .copyFile = linuxCopyFile,
+        .readFile = linuxReadFile,
+        .replaceFile = linuxReplaceFile,
+    };
+    return services;
 }

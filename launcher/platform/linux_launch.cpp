@@ -194,17 +194,13 @@ int linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds)
     return status <= 255 ? status : kApplicationNotFound;
 }
 
-int linuxCreateFolderIn(const char* parent, const char* name)
+const ProcessServices& systemProcessServices()
 {
-    if (name[0] == '\0')
-        return 1;
-    std::string path = std::string(parent[0] == '\0' ? "" : parent) + "/" + name;
-    struct stat info;
-    // The parent must exist: the folder is never created anywhere else.
-    if (stat(parent[0] == '\0' ? "/" : parent, &info) != 0 || !S_ISDIR(info.st_mode))
-        return 1;
-    if (mkdir(path.c_str(), 0777) == 0)
-        return 0;
-    return errno == EEXIST && stat(path.c_str(), &info) == 0 && S_ISDIR(info.st_mode) ? 0 : 1;
+    static const ProcessServices services = {
+        .launchApplication = linuxLaunchApplication,
+        .runningApplications = linuxRunningApplications,
+        .openWithDefaultApplication = linuxOpenWithDefaultApplication,
+    };
+    return services;
 }
 

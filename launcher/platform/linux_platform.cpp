@@ -1,27 +1,28 @@
+// The desktop and network groups of the Linux services.
 #include "linux_platform.h"
 #include "platform.h"
 
-const PlatformServices& systemPlatform()
+const DesktopServices& systemDesktopServices()
 {
-    static const PlatformServices services = [] {
-        PlatformServices all{};
-        setLinuxFileServices(all);
-        all.launchApplication = linuxLaunchApplication;
-        all.runningApplications = linuxRunningApplications;
-        all.openWithDefaultApplication = linuxOpenWithDefaultApplication;
-        all.createFolderIn = linuxCreateFolderIn;
-        all.screenLayout = linuxScreenLayout;
-        all.firstWindowFullScreen = linuxFirstWindowFullScreen;
-        all.toggleFirstWindowFullScreen = linuxToggleFirstWindowFullScreen;
-        all.keyboardMap = linuxKeyboardMap;
-        all.postKeys = linuxPostKeys;
-        all.postClick = linuxPostClick;
-        all.exchangeWithCompanion = linuxExchangeWithCompanion;
-        all.download = linuxDownload;
-        all.openFilesPanel = linuxOpenFilesPanel;
-        all.chooseFolderPanel = linuxChooseFolderPanel;
-        all.colorPanel = linuxColorPanel;
-        return all;
-    }();
+    static const DesktopServices services = {
+        .screenLayout = linuxScreenLayout,
+        .firstWindowFullScreen = linuxFirstWindowFullScreen,
+        .toggleFirstWindowFullScreen = linuxToggleFirstWindowFullScreen,
+        .keyboardMap = linuxKeyboardMap,
+        .postKeys = linuxPostKeys,
+        .postClick = linuxPostClick,
+        .openFilesPanel = linuxOpenFilesPanel,
+        .chooseFolderPanel = linuxChooseFolderPanel,
+        .colorPanel = linuxColorPanel,
+    };
+    return services;
+}
+
+const NetworkServices& systemNetworkServices()
+{
+    static const NetworkServices services = {
+        .exchangeWithCompanion = linuxExchangeWithCompanion,
+        .download = linuxDownload,
+    };
     return services;
 }

@@ -68,10 +68,6 @@ struct TemporaryFile
     bool replace(const std::string& target, bool keepMode);
 };
 
-// Fills in every file service of linux_files.cpp, for each table of
-// services that offers them.
-void setLinuxFileServices(PlatformServices& services);
-
 bool linuxCreateFolder(const char* path);
 bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
 bool linuxRemoveEntry(const char* path);
@@ -96,7 +92,6 @@ bool linuxReplaceFile(const char* path, const std::string& contents);
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void linuxRunningApplications(std::vector<std::string>& names);
 int linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds);
-int linuxCreateFolderIn(const char* parent, const char* name);
 
 ScreenLayout linuxScreenLayout();
 bool linuxFirstWindowFullScreen();

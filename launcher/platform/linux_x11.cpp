@@ -108,14 +108,19 @@ Probe probeRemote(const char* host, int number, Clock::time_point deadline)
     return outcome;
 }
 
-int ignoreError(Display*, XErrorEvent*)
+// The connection of the call under way: Xlib hands its error handlers,
+// which are one for the whole process, nothing but the display.
+XConnection* g_current = nullptr;
+
+// The errors of this call's display are expected (a window gone meanwhile)
+// and ignored; those of any other display, the host's own, go on to the
+// handler that was there before.
+int ignoreError(Display* display, XErrorEvent* error)
 {
+    if (g_current && g_current->display != display && g_current->previousHandler)
+        return g_current->previousHandler(display, error);
     return 0;
 }
-
-// The connection of the call under way: Xlib hands its I/O error handler,
-// which is one for the whole process, nothing but the display.
-XConnection* g_current = nullptr;
 
 int markBroken(Display* display)
 {

@@ -1,13 +1,13 @@
 #include "platform.h"
 
-static const PlatformServices* g_installed = nullptr;
+static InstalledServices g_installed;
 
-const PlatformServices& platform()
+const InstalledServices& installedServices()
 {
-    return g_installed ? *g_installed : systemPlatform();
+    return g_installed;
 }
 
-void installPlatform(const PlatformServices* services)
+void installServices(const InstalledServices& services)
 {
     g_installed = services;
 }

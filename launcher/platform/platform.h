@@ -1,6 +1,9 @@
-// The desktop services the launcher's commands need, behind one interface:
-// the Linux implementation serves the libraries, and tests install a double.
-// Each service is named for what it does. Later subsystems add theirs here.
+// The desktop services the launcher's commands need, behind one interface in
+// four groups (files, processes, desktop, network): the Linux and Windows
+// implementations serve the libraries, and tests install a double. A program
+// is linked with the groups it uses and no others, so that a library given
+// fewer (Brindle has files and processes) cannot call into a missing one.
+// Each service is named for what it does.
 #pragma once
 
 #include <cstdint>
@@ -102,9 +105,8 @@ struct FolderStream;
 // Decides by an entry's name whether a removal takes it.
 using EntryPick = bool (*)(const std::string& name, const void* context);
 
-struct PlatformServices
+struct FileServices
 {
-    // Files.
     // Creates one folder, not its missing parents; true when it was created.
     bool (*createFolder)(const char* path);
     // Removes the entries of a folder that pick takes by name: files and
@@ -163,8 +165,10 @@ struct PlatformServices
     // that it is never seen half-written; the file keeps its permissions.
     // Anything but a regular file in its place is left alone: false.
     bool (*replaceFile)(const char* path, const std::string& contents);
+};
 
-    // Applications.
+struct ProcessServices
+{
     // Starts the application at path with the arguments in order, without
     // waiting for it; true once it runs (false for a missing or
     // non-executable file, or a folder).
@@ -175,10 +179,10 @@ struct PlatformServices
     // code (-43 for a missing file). Waits waitMilliseconds at most for a
     // separate opener to report: one still running then counts as started.
     int (*openWithDefaultApplication)(const char* path, int waitMilliseconds);
-    // Creates the folder name inside parent ("" is the root folder): 0 when
-    // it was created or is already a folder, 1 otherwise.
-    int (*createFolderIn)(const char* parent, const char* name);
+};
 
+struct DesktopServices
+{
     // Screens, windows and input.
     // The monitors and the focused window's centre, read in one go.
     ScreenLayout (*screenLayout)();
@@ -194,18 +198,6 @@ struct PlatformServices
     // Clicks the left button at a root-window point (origin upper left, y down).
     void (*postClick)(int32_t x, int32_t y);
 
-    // Network.
-    // Sends message to the companion listening on the loopback address at
-    // port and waits waitMilliseconds at most for each step (connecting,
-    // sending, its reply): 0 when it replied,
-    // -2 without a loopback address, -3 when it cannot be reached or takes
-    // no message, -1 for any other failure.
-    int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length, int waitMilliseconds);
-    // Fetches url and stores the body at the absolute path: written beside
-    // it and renamed over it only after a complete, successful transfer that
-    // brought at least one byte, and never over anything but a regular file.
-    bool (*download)(const char* url, const char* path);
-
     // Dialogs, modal: each returns once the user has answered. Without a
     // display a panel counts as cancelled.
     // The open-files panel: several files of the given extensions, every
@@ -219,6 +211,20 @@ struct PlatformServices
     ColorAnswer (*colorPanel)(const RgbColor& initial);
 };
 
+struct NetworkServices
+{
+    // Sends message to the companion listening on the loopback address at
+    // port and waits waitMilliseconds at most for each step (connecting,
+    // sending, its reply): 0 when it replied, -2 without a loopback address,
+    // -3 when it cannot be reached or takes no message, -1 for any other
+    // failure.
+    int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length, int waitMilliseconds);
+    // Fetches url and stores the body at the absolute path: written beside
+    // it and renamed over it only after a complete, successful transfer that
+    // brought at least one byte, and never over anything but a regular file.
+    bool (*download)(const char* url, const char* path);
+};
+
 // Desktop error codes the commands pass on.
 enum : int
 {
@@ -227,9 +233,44 @@ enum : int
     kApplicationNotFound = -10814,
 };
 
+// The system's own services of each group, defined by the group's part of
+// the implementation a program is linked with.
+const FileServices& systemFileServices();
+const ProcessServices& systemProcessServices();
+const DesktopServices& systemDesktopServices();
+const NetworkServices& systemNetworkServices();
+
+// Services a test installs in place of the system's; a null group is the
+// system's own.
+struct InstalledServices
+{
+    const FileServices* files = nullptr;
+    const ProcessServices* processes = nullptr;
+    const DesktopServices* desktop = nullptr;
+    const NetworkServices* network = nullptr;
+};
+const InstalledServices& installedServices();
+// Installs services for tests; {} restores the system's.
+void installServices(const InstalledServices& services);
+
 // The services in use: the system's own unless a test installed others.
-const PlatformServices& platform();
-// Installs services for tests; null restores the system's services.
-void installPlatform(const PlatformServices* services);
-// The services of the system the library is built for (Linux or Windows).
-const PlatformServices& systemPlatform();
+inline const FileServices& fileServices()
+{
+    const FileServices* installed = installedServices().files;
+    return installed ? *installed : systemFileServices();
+}
+inline const ProcessServices& processServices()
+{
+    const ProcessServices* installed = installedServices().processes;
+    return installed ? *installed : systemProcessServices();
+}
+inline const DesktopServices& desktopServices()
+{
+    const DesktopServices* installed = installedServices().desktop;
+    return installed ? *installed : systemDesktopServices();
+}
+inline const NetworkServices& networkServices()
+{
+    const NetworkServices* installed = installedServices().network;
+    return installed ? *installed : systemNetworkServices();
+}

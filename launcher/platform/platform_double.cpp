@@ -1,34 +1,110 @@
 #include "platform_double.h"
 
+#include <algorithm>
+#include <cstdio>
+#include <cstdlib>
+
 static PlatformDouble* g_double = nullptr;
+
+static void record(std::string call)
+{
+    g_double->calls.push_back(std::move(call));
+}
+
+// A service the double does not model: the test must neither pass on the
+// real system's answer nor touch the real system.
+template <size_t N>
+struct ServiceName
+{
+    char text[N];
+    constexpr ServiceName(const char (&name)[N]) { std::copy_n(name, N, text); }
+};
+template <ServiceName name, class Result, class... Arguments>
+static Result unmodelled(Arguments...)
+{
+    fprintf(stderr, "the platform double does not model %s: give the test the real platform\n", name.text);
+    abort();
+}
+template <ServiceName name, class Result, class... Arguments>
+static constexpr auto unmodelledAs(Result (*)(Arguments...))
+{
+    return &unmodelled<name, Result, Arguments...>;
+}
+#define UNMODELLED(group, service) .service = unmodelledAs<#service>(decltype(group::service)(nullptr))
 
 static bool createFolder(const char* path)
 {
-    g_double->calls.push_back(std::string("createFolder ") + path);
-    return g_double->createFolderAnswer;
+    record(std::string("createFolder ") + path);
+    return g_double->folders.insert(path).second && !g_double->files.count(path);
+}
+
+static PathKind pathKind(const char* path)
+{
+    record(std::string("pathKind ") + path);
+    return g_double->folders.count(path) ? PathKind::Folder
+           : g_double->files.count(path) ? PathKind::Regular
+                                         : PathKind::Missing;
+}
+
+// A known file opens for reading, over its contents in memory.
+static FILE* openFile(const char* path, FileAccess access)
+{
+    record(std::string(access == FileAccess::Read ? "openFile (read) " : "openFile (write) ") + path);
+    if (access == FileAccess::Write)
+        return unmodelled<"openFile for writing", FILE*>();
+    auto file = g_double->files.find(path);
+    if (file == g_double->files.end())
+        return nullptr;
+    return file->second.empty() ? fopen("/dev/null", "rb") : fmemopen(file->second.data(), file->second.size(), "rb");
+}
+
+// No links: a known path is its own resolution, any other cannot be resolved.
+static std::string resolveLinks(const char* path)
+{
+    record(std::string("resolveLinks ") + path);
+    return g_double->folders.count(path) || g_double->files.count(path) ? path : "";
 }
 
 static bool removeInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
 {
-    g_double->calls.push_back(std::string(recursive ? "removeInFolder (recursive) " : "removeInFolder ") + path);
+    record(std::string(recursive ? "removeInFolder (recursive) " : "removeInFolder ") + path);
     if (!g_double->listFolderAnswer)
         return false;
     for (const std::string& name : g_double->listing)
         if (pick(name, context))
-            g_double->calls.push_back("remove " + name);
+            record("remove " + name);
     return true;
 }
 
 static std::string usersFolder()
 {
-    g_double->calls.push_back("usersFolder");
+    record("usersFolder");
     return g_double->usersFolder;
 }
 
-static CopyOutcome copyFile(const char* from, const char* to)
+static std::string homeFolder()
 {
-    g_double->calls.push_back(std::string("copyFile ") + from + " " + to);
-    return g_double->copyOutcome;
+    record("homeFolder");
+    return g_double->homeFolder;
+}
+
+static bool readFile(const char* path, size_t limit, std::string& contents)
+{
+    record(std::string("readFile ") + path);
+    auto file = g_double->files.find(path);
+    if (file == g_double->files.end() || file->second.size() > limit)
+        return false;
+    contents = file->second;
+    return true;
+}
+
+static bool replaceFile(const char* path, const std::string& contents)
+{
+    record(std::string("replaceFile ") + path);
+    if (g_double->folders.count(path))
+        return false;
+    g_double->files[path] = contents;
+    return true;
 }
 
 static bool launchApplication(const char* path, const std::vector<std::string>& arguments)
@@ -36,7 +112,7 @@ static bool launchApplication(const char* path, const std::vector<std::string>& 
     std::string call = std::string("launch ") + path;
     for (const std::string& argument : arguments)
         call += " [" + argument + "]";
-    g_double->calls.push_back(call);
+    record(call);
     return g_double->launchAnswer;
 }
 
@@ -47,62 +123,49 @@ static void runningApplications(std::vector<std::string>& names)
 
 static int openWithDefaultApplication(const char* path, int)
 {
-    g_double->calls.push_back(std::string("open ") + path);
-    return g_double->openAnswer;
+    record(std::string("open ") + path);
+    return 0;
 }
-
-static int createFolderIn(const char* parent, const char* name)
-{
-    g_double->calls.push_back(std::string("createFolderIn [") + parent + "] [" + name + "]");
-    return g_double->createFolderInAnswer;
-}
-
 
 static ScreenLayout screenLayout()
 {
-    g_double->calls.push_back("screenLayout");
+    record("screenLayout");
     return g_double->screens;
 }
 
 static bool firstWindowFullScreen()
 {
-    g_double->calls.push_back("firstWindowFullScreen");
-    return g_double->fullScreen;
+    record("firstWindowFullScreen");
+    return false;
 }
 
 static void toggleFirstWindowFullScreen()
 {
-    g_double->calls.push_back("toggleFirstWindowFullScreen");
+    record("toggleFirstWindowFullScreen");
 }
 
 static bool keyboardMap(KeyboardMap& map)
 {
-    g_double->calls.push_back("keyboardMap");
+    record("keyboardMap");
     map = g_double->keyboard;
     return g_double->keyboardAnswer;
 }
 
 static void postKeys(const std::vector<KeyEvent>& events)
 {
-    g_double->calls.push_back("postKeys");
+    record("postKeys");
     g_double->postedKeys.insert(g_double->postedKeys.end(), events.begin(), events.end());
 }
 
 static void postClick(int32_t x, int32_t y)
 {
-    g_double->calls.push_back("postClick " + std::to_string(x) + " " + std::to_string(y));
-}
-
-static bool download(const char* url, const char* path)
-{
-    g_double->calls.push_back(std::string("download ") + url + " " + path);
-    return g_double->downloadAnswer;
+    record("postClick " + std::to_string(x) + " " + std::to_string(y));
 }
 
 static bool openFilesPanel(const char* title, const std::vector<std::string>& extensions,
                            std::vector<std::string>& paths)
 {
-    g_double->calls.push_back(std::string("openFilesPanel ") + (title ? title : "(no title)"));
+    record(std::string("openFilesPanel ") + (title ? title : "(no title)"));
     g_double->offeredExtensions = extensions;
     if (g_double->openFilesAnswer)
         paths = g_double->chosenFiles;
@@ -111,7 +174,7 @@ static bool openFilesPanel(const char* title, const std::vector<std::string>& ex
 
 static bool chooseFolderPanel(const char* title, std::string& folder)
 {
-    g_double->calls.push_back(std::string("chooseFolderPanel ") + (title ? title : "(no title)"));
+    record(std::string("chooseFolderPanel ") + (title ? title : "(no title)"));
     if (g_double->chooseFolderAnswer)
         folder = g_double->chosenFolder;
     return g_double->chooseFolderAnswer;
@@ -119,46 +182,75 @@ static bool chooseFolderPanel(const char* title, std::string& folder)
 
 static ColorAnswer colorPanel(const RgbColor& initial)
 {
-    g_double->calls.push_back("colorPanel");
+    record("colorPanel");
     g_double->presetColor = initial;
     return g_double->colorAnswer;
 }
 
-// The double's services; those it does not stand in for (reading and
-// opening, reading and replacing single files) are the system's own.
-static PlatformServices doubleServices()
+static int exchangeWithCompanion(uint16_t port, const char*, size_t length, int)
 {
-    PlatformServices services = systemPlatform();
-    services.createFolder = createFolder;
-    services.removeInFolder = removeInFolder;
-    services.usersFolder = usersFolder;
-    services.copyFile = copyFile;
-    services.launchApplication = launchApplication;
-    services.runningApplications = runningApplications;
-    services.openWithDefaultApplication = openWithDefaultApplication;
-    services.createFolderIn = createFolderIn;
-    services.screenLayout = screenLayout;
-    services.firstWindowFullScreen = firstWindowFullScreen;
-    services.toggleFirstWindowFullScreen = toggleFirstWindowFullScreen;
-    services.keyboardMap = keyboardMap;
-    services.postKeys = postKeys;
-    services.postClick = postClick;
-    services.download = download;
-    services.openFilesPanel = openFilesPanel;
-    services.chooseFolderPanel = chooseFolderPanel;
-    services.colorPanel = colorPanel;
-    return services;
+    record("exchangeWithCompanion " + std::to_string(port) + " " + std::to_string(length));
+    return -3;
 }
+
+// Nothing is ever fetched: the download fails, as with no network.
+static bool download(const char* url, const char* path)
+{
+    record(std::string("download ") + url + " " + path);
+    return false;
+}
+
+static const FileServices kFiles = {
+    .createFolder = createFolder,
+    .removeInFolder = removeInFolder,
+    UNMODELLED(FileServices, removeEntry),
+    UNMODELLED(FileServices, removeFile),
+    .pathKind = pathKind,
+    UNMODELLED(FileServices, removeFolder),
+    UNMODELLED(FileServices, renameEntry),
+    UNMODELLED(FileServices, openFolderStream),
+    UNMODELLED(FileServices, nextFolderEntry),
+    UNMODELLED(FileServices, closeFolderStream),
+    .openFile = openFile,
+    UNMODELLED(FileServices, bytesLeft),
+    UNMODELLED(FileServices, skipBytes),
+    UNMODELLED(FileServices, nativePath),
+    .resolveLinks = resolveLinks,
+    .usersFolder = usersFolder,
+    .homeFolder = homeFolder,
+    UNMODELLED(FileServices, copyFile),
+    .readFile = readFile,
+    .replaceFile = replaceFile,
+};
+static const ProcessServices kProcesses = {
+    .launchApplication = launchApplication,
+    .runningApplications = runningApplications,
+    .openWithDefaultApplication = openWithDefaultApplication,
+};
+static const DesktopServices kDesktop = {
+    .screenLayout = screenLayout,
+    .firstWindowFullScreen = firstWindowFullScreen,
+    .toggleFirstWindowFullScreen = toggleFirstWindowFullScreen,
+    .keyboardMap = keyboardMap,
+    .postKeys = postKeys,
+    .postClick = postClick,
+    .openFilesPanel = openFilesPanel,
+    .chooseFolderPanel = chooseFolderPanel,
+    .colorPanel = colorPanel,
+};
+static const NetworkServices kNetwork = {
+    .exchangeWithCompanion = exchangeWithCompanion,
+    .download = download,
+};
 
 PlatformDouble::PlatformDouble()
 {
-    static const PlatformServices services = doubleServices();
     g_double = this;
-    installPlatform(&services);
+    installServices({&kFiles, &kProcesses, &kDesktop, &kNetwork});
 }
 
 PlatformDouble::~PlatformDouble()
 {
-    installPlatform(nullptr);
+    installServices({});
     g_double = nullptr;
 }

@@ -1,9 +1,14 @@
 // A test double of the platform services: it records what the commands ask
-// and answers as a test sets it up, with no display and no real files.
+// and answers from the state a test sets up, with no display and no real
+// files. The files and folders it knows of are all there is for it; a
+// service it does not model ends the test at once, naming the service,
+// rather than reaching the real system.
 #pragma once
 
 #include "platform.h"
 
+#include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -11,18 +16,19 @@ struct PlatformDouble
 {
     std::vector<std::string> calls; // "service argument..." per call, in order
 
-    bool createFolderAnswer = true;
+    // Files: the folders and the files with their contents. A folder the
+    // commands create is added; "/" is there from the start.
+    std::set<std::string> folders = {"/"};
+    std::map<std::string, std::string> files;
     bool listFolderAnswer = true; // the folder of a removal opens
     std::vector<std::string> listing; // the names it holds
     std::string usersFolder = "/home";
-    CopyOutcome copyOutcome = CopyOutcome::Copied;
+    std::string homeFolder;
+    // Processes.
     bool launchAnswer = true;
     std::vector<std::string> running;
-    int openAnswer = 0;
-    int createFolderInAnswer = 0;
-    bool downloadAnswer = false;
+    // Desktop.
     ScreenLayout screens;
-    bool fullScreen = false;
     bool keyboardAnswer = true;
     KeyboardMap keyboard;
     std::vector<KeyEvent> postedKeys; // every key event posted, in order

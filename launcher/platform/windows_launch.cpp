@@ -94,18 +94,3 @@ int windowsOpenWithDefaultApplication(const char* path, int)
     return unassociated ? kApplicationNotFound : -1;
 }
 
-int windowsCreateFolderIn(const char* parent, const char* name)
-{
-    if (name[0] == '\0')
-        return 1;
-    // An empty parent is the root folder of the current drive.
-    std::string folder = parent[0] == '\0' ? "\\" : parent;
-    // The parent must exist: the folder is never created anywhere else.
-    if (windowsPathKind(folder.c_str()) != PathKind::Folder)
-        return 1;
-    std::string path = (parent[0] == '\0' ? "" : folder) + "\\" + name;
-    if (windowsCreateFolder(path.c_str()))
-        return 0;
-    return windowsPathKind(path.c_str()) == PathKind::Folder ? 0 : 1;
-}
-

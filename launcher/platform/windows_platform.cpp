@@ -1,9 +1,9 @@
 #include "windows_platform.h"
 #include "platform.h"
 
-const PlatformServices& systemPlatform()
+const FileServices& systemFileServices()
 {
-    static const PlatformServices services = {
+    static const FileServices services = {
         .createFolder = windowsCreateFolder,
         .removeInFolder = windowsRemoveInFolder,
         .removeEntry = windowsRemoveEntry,
@@ -24,21 +24,41 @@ const PlatformServices& systemPlatform()
         .copyFile = windowsCopyFile,
         .readFile = windowsReadFile,
         .replaceFile = windowsReplaceFile,
+    };
+    return services;
+}
+
+const ProcessServices& systemProcessServices()
+{
+    static const ProcessServices services = {
         .launchApplication = windowsLaunchApplication,
         .runningApplications = windowsRunningApplications,
         .openWithDefaultApplication = windowsOpenWithDefaultApplication,
-        .createFolderIn = windowsCreateFolderIn,
+    };
+    return services;
+}
+
+const DesktopServices& systemDesktopServices()
+{
+    static const DesktopServices services = {
         .screenLayout = windowsScreenLayout,
         .firstWindowFullScreen = windowsFirstWindowFullScreen,
         .toggleFirstWindowFullScreen = windowsToggleFirstWindowFullScreen,
         .keyboardMap = windowsKeyboardMap,
         .postKeys = windowsPostKeys,
         .postClick = windowsPostClick,
-        .exchangeWithCompanion = windowsExchangeWithCompanion,
-        .download = windowsDownload,
         .openFilesPanel = windowsOpenFilesPanel,
         .chooseFolderPanel = windowsChooseFolderPanel,
         .colorPanel = windowsColorPanel,
+    };
+    return services;
+}
+
+const NetworkServices& systemNetworkServices()
+{
+    static const NetworkServices services = {
+        .exchangeWithCompanion = windowsExchangeWithCompanion,
+        .download = windowsDownload,
     };
     return services;
 }

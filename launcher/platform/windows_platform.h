@@ -91,7 +91,6 @@ bool windowsReplaceFile(const char* path, const std::string& contents);
 bool windowsLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void windowsRunningApplications(std::vector<std::string>& names);
 int windowsOpenWithDefaultApplication(const char* path, int waitMilliseconds);
-int windowsCreateFolderIn(const char* parent, const char* name);
 
 ScreenLayout windowsScreenLayout();
 bool windowsFirstWindowFullScreen();

@@ -13,7 +13,7 @@ FILE* openVyxFile4Read(const char* path)
 {
     if (!path)
         return nullptr;
-    FILE* file = platform().openFile(path, FileAccess::Read);
+    FILE* file = fileServices().openFile(path, FileAccess::Read);
     if (!file)
         return nullptr;
     unsigned char header[32];
@@ -45,7 +45,7 @@ bool skipVyxBloc(FILE* file, const Vyx_Header& header)
 {
     if (header.size < 16)
         return false;
-    return platform().skipBytes(file, uint64_t(header.size) - 16);
+    return fileServices().skipBytes(file, uint64_t(header.size) - 16);
 }
 
 // Bytes per item of the array blocks; -1 for blocks whose data is their whole
@@ -108,13 +108,13 @@ bool vyxBlocDataSize(const Vyx_Header& header, uint32_t& bytes)
 bool checkVyxSkip(FILE* file, const Vyx_Header& header)
 {
     uint64_t remaining = 0;
-    return header.size >= 16 && platform().bytesLeft(file, remaining) && uint64_t(header.size) - 16 <= remaining;
+    return header.size >= 16 && fileServices().bytesLeft(file, remaining) && uint64_t(header.size) - 16 <= remaining;
 }
 
 bool checkVyxBloc(FILE* file, const Vyx_Header& header, uint32_t& dataBytes)
 {
     uint64_t remaining = 0;
-    if (!vyxBlocDataSize(header, dataBytes) || !platform().bytesLeft(file, remaining))
+    if (!vyxBlocDataSize(header, dataBytes) || !fileServices().bytesLeft(file, remaining))
         return false;
     return uint64_t(header.size) - 16 <= remaining && dataBytes <= remaining;
 }
@@ -129,7 +129,7 @@ bool readVyxBlocData(FILE* file, const Vyx_Header& header, void* buffer, size_t 
     // Data longer than the payload leaves the stream past the block's end.
     uint32_t payload = uint32_t(header.size) - 16;
     if (payload > bytes)
-        return platform().skipBytes(file, payload - bytes);
+        return fileServices().skipBytes(file, payload - bytes);
     return true;
 }
 

@@ -25,11 +25,15 @@
 static long g_countdown = 0;
 static bool g_fired = false;
 static size_t g_largest = 0; // the largest block asked for since reset
+// A new-handler seen at a failure: the libraries must leave the process's
+// (none here) as it is, since it serves every thread of the host.
+static bool g_handlerSeen = false;
 
 static void* allocate(size_t size, bool nothrow)
 {
     bool fail = g_countdown > 0 && --g_countdown == 0;
     g_largest = std::max(g_largest, size);
+    g_handlerSeen = g_handlerSeen || (fail && std::get_new_handler());
     for (;;)
     {
         void* memory = fail ? nullptr : malloc(size ? size : 1);
@@ -85,6 +89,7 @@ struct Sweep
 {
     LoadedLibrary library{libraryPath("TesmarLauncherDLL")};
     Scratch s;
+    long failures = 0; // allocations failed, over every run
 
     // Fails the first allocation, then the second, and so on, until the
     // command runs without reaching the failing one; its answer then is the
@@ -102,11 +107,13 @@ struct Sweep
             g_countdown = n;
             float result = call(command);
             g_countdown = 0;
+            EXPECT_FALSE(g_handlerSeen) << name << " set a new-handler";
             if (!g_fired)
             {
                 EXPECT_EQ(result, clean) << name;
                 break;
             }
+            failures++;
             EXPECT_LT(result, 0) << name << " with allocation " << n << " failing";
             EXPECT_EQ(openDescriptors(), descriptors) << name << " " << n;
             EXPECT_EQ(temporaries(s), 0u) << name << " " << n;
@@ -176,6 +183,8 @@ TEST(NoException, EveryAllocationOfBothExportsMayFail)
     sweep.run("doAddMeshes", [&](HostCommandEntry c) {
         return c(abc.c_str(), 0, list.data(), int32_t(list.size()), nullptr, 0, nullptr);
     }, 0);
+    // The library's own allocator passes them all to the process's.
+    EXPECT_GT(sweep.failures, 1000);
 }
 
 TEST(NoException, EveryAllocationOfTheUpdateCheckMayFail)

@@ -229,19 +229,15 @@ TEST(Folders, PublicAndUserPathsFitOrAreRefused)
     platform.usersFolder.clear();
     EXPECT_EQ(getPublicFolder(buffer, 8), 0);
 
-    const char* saved = getenv("HOME");
-    std::string home = saved ? saved : "";
-    setenv("HOME", "/home/me", 1);
+    platform.homeFolder = "/home/me";
     EXPECT_EQ(getUserPath(buffer, 9), 0);
     EXPECT_STREQ(buffer, "/home/me");
     EXPECT_EQ(getUserPath(buffer, 8), -1);
     EXPECT_EQ(buffer[0], '\0');
-    unsetenv("HOME");
+    platform.homeFolder.clear();
     memset(buffer, 'x', sizeof(buffer));
     EXPECT_EQ(getUserPath(buffer, 8), 0);
     EXPECT_EQ(buffer[0], '\0');
-    if (saved)
-        setenv("HOME", home.c_str(), 1);
 }
 
 TEST(SmallQueries, TwelveHourClockWithoutMarker)

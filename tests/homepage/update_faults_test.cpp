@@ -56,7 +56,7 @@ TEST(UpdateFaults, EveryFileServiceFailingAtEveryCall)
 {
     Sweep s;
     ASSERT_NE(s.after[1], s.before[1]) << "the clean check must change update.dat";
-    s.failEachCall<&PlatformServices::readFile>("readFile");
-    s.failEachCall<&PlatformServices::replaceFile>("replaceFile");
-    s.failEachCall<&PlatformServices::download>("download");
+    s.failEachCall<&FileServices::readFile>("readFile");
+    s.failEachCall<&FileServices::replaceFile>("replaceFile");
+    s.failEachCall<&NetworkServices::download>("download");
 }

@@ -24,9 +24,11 @@ TEST(MakeFolderOld, CreatesTheLastNameInsideItsParent)
 TEST(MakeFolderOld, AnEmptyParentIsTheRootFolder)
 {
     PlatformDouble platform;
+    platform.folders.insert("x");
     EXPECT_EQ(makeFolderOld("Vol:/abc"), 0);
     EXPECT_EQ(makeFolderOld("x\\y"), 0);
-    EXPECT_EQ(platform.calls, (std::vector<std::string>{"createFolderIn [] [abc]", "createFolderIn [x] [y]"}));
+    EXPECT_EQ(platform.calls,
+              (std::vector<std::string>{"pathKind /", "createFolder /abc", "pathKind x", "createFolder x/y"}));
 }
 
 TEST(LaunchAppWithFile, OpensWithTheChosenApplication)
@@ -48,23 +50,24 @@ TEST(LaunchAppWithFile, OpensWithTheChosenApplication)
 // A file named like an option reaches the chosen application as a path.
 TEST(LaunchAppWithFile, FileNamesNeverReadAsOptions)
 {
-    Scratch s;
-    std::filesystem::path folder = std::filesystem::current_path();
-    std::filesystem::current_path(s.root);
-    s.file("-v");
-    s.folder("sub");
-    s.file("sub/-v");
     PlatformDouble platform;
-    const std::pair<std::string, std::string> cases[] = {
-        {"-v", "./-v"}, {"Vol:-v", "./-v"}, {"sub/-v", "sub/-v"}, {s.path("-v"), s.path("-v")}};
-    for (const auto& [text, argument] : cases)
+    platform.files = {{"-v", ""}, {"sub/-v", ""}, {"/f/-v", ""}};
+    struct Case
+    {
+        const char* text;
+        const char* path;
+        const char* argument;
+    };
+    const Case cases[] = {
+        {"-v", "-v", "./-v"}, {"Vol:-v", "-v", "./-v"}, {"sub/-v", "sub/-v", "sub/-v"}, {"/f/-v", "/f/-v", "/f/-v"}};
+    for (const Case& c : cases)
     {
         platform.calls.clear();
-        EXPECT_EQ(runAppWithFile(text.c_str(), "Vol:/opt/app"), 0);
-        EXPECT_EQ(launchAppWithFile(text.c_str(), "Vol:/opt/app"), 0);
-        EXPECT_EQ(platform.calls, std::vector<std::string>(2, "launch /opt/app [" + argument + "]")) << text;
+        EXPECT_EQ(runAppWithFile(c.text, "Vol:/opt/app"), 0);
+        EXPECT_EQ(launchAppWithFile(c.text, "Vol:/opt/app"), 0);
+        std::string launch = std::string("launch /opt/app [") + c.argument + "]";
+        EXPECT_EQ(platform.calls, (std::vector<std::string>{launch, std::string("pathKind ") + c.path, launch})) << c.text;
     }
-    std::filesystem::current_path(folder);
 }
 
 TEST(LaunchAppWithFile, DefaultApplicationThroughTheFileOpener)
