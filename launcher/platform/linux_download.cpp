@@ -1,15 +1,14 @@
 // Downloads on libcurl: one second for the whole transfer, no cached copy,
 // and the target replaced only by a complete body. Web addresses only go
 // through libcurl; a file address is read here, as every other input file is.
+#include "common/host_path.h"
+#include "file_rules.h"
 #include "linux_platform.h"
 
 #include <curl/curl.h>
 #include <unistd.h>
 
 #include <memory>
-
-// Bodies larger than this are refused: update data is a few kilobytes.
-static const size_t kDownloadLimit = size_t(16) << 20;
 
 namespace
 {
@@ -59,10 +58,7 @@ bool storeLocalFile(CURLU* parsed, const char* path)
     // FIFO or a device there would hold the host for ever. Nothing read is
     // no update.
     std::string body;
-    if (!linuxReadFile(file, kDownloadLimit, body) || body.empty())
-        return false;
-    TemporaryFile copy;
-    return copy.create(path, ".download-") && copy.write(body.data(), body.size()) && copy.replace(path, true);
+    return readWholeFile(file, kDownloadLimit, body) && storeDownloaded(body, path);
 }
 }
 
@@ -79,7 +75,7 @@ static size_t writeBody(char* data, size_t size, size_t count, void* context)
 
 bool linuxDownload(const char* url, const char* path)
 {
-    if (path[0] != '/')
+    if (!isNativeAbsolutePath(path, kSystemPathStyle))
         return false;
     std::unique_ptr<CURLU, CurlCleanup> parsed(curl_url());
     std::string scheme;

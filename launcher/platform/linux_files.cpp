@@ -1,4 +1,5 @@
 // File services on Linux: POSIX calls and std::filesystem.
+#include "file_rules.h"
 #include "linux_platform.h"
 
 #include <dirent.h>
@@ -12,63 +13,11 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
-#include <random>
 
 Descriptor::~Descriptor()
 {
     if (number >= 0)
         close(number);
-}
-
-TemporaryFile::~TemporaryFile()
-{
-    if (descriptor >= 0)
-        close(descriptor);
-    if (!path.empty())
-        unlink(path.c_str());
-}
-
-bool TemporaryFile::create(const std::string& target, const char* prefix)
-{
-    std::string folder = std::filesystem::path(target).parent_path().string();
-    if (folder.empty())
-        folder = ".";
-    // Owner only while it is written: another user who opened it now would
-    // keep reading whatever comes, however private the finished file is.
-    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::random_device random;
-    for (int attempt = 0; attempt < 100; attempt++)
-    {
-        // The name is complete before the file exists, so that running out
-        // of memory can never leave a file nobody removes.
-        path = folder + "/" + prefix;
-        for (int i = 0; i < 8; i++)
-            path += digits[random() % 36];
-        descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
-        if (descriptor >= 0)
-            return true;
-        int error = errno;
-        path.clear();
-        if (error != EEXIST)
-            return false;
-    }
-    return false;
-}
-
-bool TemporaryFile::write(const void* data, size_t size)
-{
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0)
-    {
-        ssize_t put = ::write(descriptor, bytes, size);
-        if (put < 0 && errno == EINTR)
-            continue;
-        if (put <= 0)
-            return false;
-        bytes += put;
-        size -= size_t(put);
-    }
-    return true;
 }
 
 // The permissions a new file of the user gets: 0666 less the umask. The
@@ -84,23 +33,6 @@ static mode_t newFileMode()
     text[got] = '\0';
     const char* line = strstr(text, "\nUmask:");
     return line ? 0666 & ~mode_t(strtoul(line + 7, nullptr, 8)) : 0600;
-}
-
-bool TemporaryFile::replace(const std::string& target, bool keepMode)
-{
-    // Only a regular file is ever replaced: never a folder, a FIFO or a device.
-    struct stat info;
-    bool exists = stat(target.c_str(), &info) == 0;
-    if (exists && !S_ISREG(info.st_mode))
-        return false;
-    if (keepMode)
-        fchmod(descriptor, exists ? info.st_mode & 0777 : newFileMode());
-    int closing = descriptor;
-    descriptor = -1;
-    if (close(closing) != 0 || rename(path.c_str(), target.c_str()) != 0)
-        return false;
-    path.clear();
-    return true;
 }
 
 bool linuxCreateFolder(const char* path)
@@ -442,67 +374,117 @@ static void copyAttributes(int from, int to)
     }
 }
 
-CopyOutcome linuxCopyFile(const char* from, const char* to)
+// The primitives under the shared file rules.
+
+Creation createPrivateFile(const std::string& path, SystemFile& file)
 {
-    Descriptor source(openRegular(from, O_RDONLY));
-    if (source.number < 0)
+    // Owner only while it is written: another user who opened it now would
+    // keep reading whatever comes, however private the finished file is.
+    int descriptor = open(path.c_str(), O_WRONLY | O_CREAT | O_EXCL | O_CLOEXEC | O_NOFOLLOW, 0600);
+    if (descriptor < 0)
+        return errno == EEXIST ? Creation::NameTaken : Creation::Failed;
+    file.value = descriptor;
+    return Creation::Created;
+}
+
+Creation createCopy(SystemFile source, const char*, const std::string& path, SystemFile& file)
+{
+    int from = int(source.value);
+    struct stat info;
+    if (fstat(from, &info) != 0)
+        return Creation::Failed;
+    Creation made = createPrivateFile(path, file);
+    if (made != Creation::Created)
+        return made;
+    int to = int(file.value);
+    if (!copyData(from, to, uint64_t(info.st_size)))
     {
-        struct stat info;
-        return stat(from, &info) != 0 && errno == ENOENT ? CopyOutcome::SourceMissing : CopyOutcome::Refused;
+        close(to);
+        file = SystemFile();
+        unlink(path.c_str());
+        return Creation::Failed;
     }
-    struct stat info, target;
-    if (fstat(source.number, &info) != 0)
-        return CopyOutcome::Failed;
-    if (stat(to, &target) == 0)
-    {
-        if (target.st_dev == info.st_dev && target.st_ino == info.st_ino)
-            return CopyOutcome::SameFile;
-        if (!S_ISREG(target.st_mode))
-            return CopyOutcome::Refused;
-    }
-    // The copy is written beside the destination and renamed over it once
-    // complete, so no half-written file is ever left under its name.
-    TemporaryFile copy;
-    if (!copy.create(to, ".copy-") || !copyData(source.number, copy.descriptor, uint64_t(info.st_size)))
-        return CopyOutcome::Failed;
-    copyAttributes(source.number, copy.descriptor);
+    copyAttributes(from, to);
     // The copy belongs to the caller: the source owner's set-ID bits would
     // hand the caller's rights to whoever runs it.
-    fchmod(copy.descriptor, info.st_mode & 01777);
+    fchmod(to, info.st_mode & 01777);
     timespec times[2] = {info.st_atim, info.st_mtim};
-    futimens(copy.descriptor, times);
-    return copy.replace(to, false) ? CopyOutcome::Copied : CopyOutcome::Failed;
+    futimens(to, times);
+    return Creation::Created;
 }
 
-bool linuxReadFile(const char* path, size_t limit, std::string& contents)
+SystemFile openForReading(const char* path)
 {
-    Descriptor file(openRegular(path, O_RDONLY));
+    return SystemFile{openRegular(path, O_RDONLY)};
+}
+
+bool nameIsFree(const char* path)
+{
     struct stat info;
-    bool ok = file.number >= 0 && fstat(file.number, &info) == 0 && uint64_t(info.st_size) <= limit;
-    contents.clear();
-    char chunk[1 << 16];
-    while (ok)
-    {
-        ssize_t got = read(file.number, chunk, sizeof chunk);
-        if (got < 0 && errno == EINTR)
-            continue;
-        if (got <= 0)
-        {
-            ok = got == 0;
-            break;
-        }
-        // The file may have grown since it was measured.
-        ok = size_t(got) <= limit - contents.size();
-        if (ok)
-            contents.append(chunk, size_t(got));
-    }
-    return ok;
+    return stat(path, &info) != 0 && errno == ENOENT;
 }
 
-bool linuxReplaceFile(const char* path, const std::string& contents)
+bool fileSize(SystemFile file, uint64_t& size)
 {
-    TemporaryFile file;
-    return file.create(path, ".replace-") && file.write(contents.data(), contents.size()) && file.replace(path, true);
+    struct stat info;
+    if (fstat(int(file.value), &info) != 0)
+        return false;
+    size = uint64_t(info.st_size);
+    return true;
+}
+
+int64_t readSome(SystemFile file, void* data, size_t size)
+{
+    for (;;)
+    {
+        ssize_t got = read(int(file.value), data, size);
+        if (got >= 0 || errno != EINTR)
+            return got;
+    }
+}
+
+bool writeAll(SystemFile file, const void* data, size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0)
+    {
+        ssize_t put = write(int(file.value), bytes, size);
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        bytes += put;
+        size -= size_t(put);
+    }
+    return true;
+}
+
+bool closeFile(SystemFile file)
+{
+    return close(int(file.value)) == 0;
+}
+
+void takePermissionsOf(SystemFile file, const std::string& target)
+{
+    struct stat info;
+    fchmod(int(file.value), stat(target.c_str(), &info) == 0 ? info.st_mode & 0777 : newFileMode());
+}
+
+bool sameFile(SystemFile file, const char* path)
+{
+    struct stat open, named;
+    return fstat(int(file.value), &open) == 0 && stat(path, &named) == 0 && open.st_dev == named.st_dev &&
+           open.st_ino == named.st_ino;
+}
+
+bool moveOver(const std::string& from, const std::string& to)
+{
+    return rename(from.c_str(), to.c_str()) == 0;
+}
+
+void removeCreated(const std::string& path)
+{
+    unlink(path.c_str());
 }
 
 const FileServices& systemFileServices()
@@ -525,9 +507,9 @@ const FileServices& systemFileServices()
         .resolveLinks = linuxResolveLinks,
         .usersFolder = linuxUsersFolder,
         .homeFolder = linuxHomeFolder,
-        .copyFile = linuxCopyFile,
-        .readFile = linuxReadFile,
-        .replaceFile = linuxReplaceFile,
+        .copyFile = copyRegularFile,
+        .readFile = readWholeFile,
+        .replaceFile = replaceWholeFile,
     };
     return services;
 }

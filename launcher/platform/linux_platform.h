@@ -43,31 +43,6 @@ struct Descriptor
     Descriptor& operator=(const Descriptor&) = delete;
 };
 
-// A new file written beside its target and moved over it once complete; on
-// every other way out, an exception included, it is closed and removed.
-struct TemporaryFile
-{
-    std::string path;
-    int descriptor = -1;
-
-    TemporaryFile() = default;
-    ~TemporaryFile();
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    // Creates the file beside target, named from prefix and a unique suffix,
-    // readable and writable by its owner only until replace.
-    bool create(const std::string& target, const char* prefix);
-    // Writes all of data; false when the disk does not take it.
-    bool write(const void* data, size_t size);
-    // With keepMode, gives the file the permissions of the file it is about
-    // to replace, or without one those of any new file of the user (0666
-    // less the umask); without keepMode the caller has set them. Then closes
-    // it and moves it over target; false, target untouched, when target is
-    // anything but a regular file.
-    bool replace(const std::string& target, bool keepMode);
-};
-
 bool linuxCreateFolder(const char* path);
 bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
 bool linuxRemoveEntry(const char* path);
@@ -85,9 +60,6 @@ std::filesystem::path linuxNativePath(const char* path);
 std::string linuxHomeFolder();
 std::string linuxResolveLinks(const char* path);
 std::string linuxUsersFolder();
-CopyOutcome linuxCopyFile(const char* from, const char* to);
-bool linuxReadFile(const char* path, size_t limit, std::string& contents);
-bool linuxReplaceFile(const char* path, const std::string& contents);
 
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void linuxRunningApplications(std::vector<std::string>& names);

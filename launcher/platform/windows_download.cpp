@@ -6,6 +6,7 @@
 // The target is replaced only by a complete, non-empty body. file://
 // addresses name local files.
 #include "common/host_path.h"
+#include "file_rules.h"
 #include "windows_platform.h"
 
 #include <winhttp.h>
@@ -16,8 +17,6 @@
 #include <cwctype>
 #include <new>
 
-// Bodies larger than this are refused: update data is a few kilobytes.
-static const size_t kDownloadLimit = size_t(16) << 20;
 static const DWORD kMilliseconds = 1000;
 static const int kRedirects = 30;
 
@@ -347,7 +346,7 @@ bool ask(HINTERNET connection, const Address& address, const Address* credential
 
 // Reads the body of an answer into body, created only now; false unless it
 // is complete.
-bool readBody(Request& request, const std::wstring& target, TemporaryFile& body, size_t& received,
+bool readBody(Request& request, const char* target, TemporaryFile& body, size_t& received,
               ULONGLONG deadline)
 {
     bool announced = false;
@@ -355,7 +354,7 @@ bool readBody(Request& request, const std::wstring& target, TemporaryFile& body,
     if (!announcedLength(request.handle, announced, length) || length > kDownloadLimit)
         return false;
     bool chunks = chunked(request.handle);
-    if (!body.create(target, L".download-"))
+    if (!body.create(target, ".download-"))
         return false;
     Transfer& transfer = *request.transfer;
     transfer.readingBody = true;
@@ -381,7 +380,7 @@ bool readBody(Request& request, const std::wstring& target, TemporaryFile& body,
 // Fetches an http or https address into body, following redirects to http
 // and https addresses as libcurl does on Linux: the credentials of the
 // address go to its own scheme, host and port only.
-bool fetch(std::wstring url, const std::wstring& target, TemporaryFile& body, size_t& received, ULONGLONG deadline)
+bool fetch(std::wstring url, const char* target, TemporaryFile& body, size_t& received, ULONGLONG deadline)
 {
     Address first;
     if (!crack(url, first))
@@ -428,25 +427,23 @@ bool readLocal(std::string address, std::string& contents)
     std::string path = percentDecoded(address.substr(slash));
     if (path.size() >= 3 && isalpha(static_cast<unsigned char>(path[1])) && path[2] == ':')
         path.erase(0, 1);
-    return path.find('\0') == std::string::npos && windowsReadFile(path.c_str(), kDownloadLimit, contents);
+    return path.find('\0') == std::string::npos && readWholeFile(path.c_str(), kDownloadLimit, contents);
 }
 }
 
 bool windowsDownload(const char* url, const char* path)
 {
-    std::wstring address, target;
-    if (!isNativeAbsolutePath(path, PathStyle::Windows) || !toWide(url, address) || !toSystemPath(path, target))
+    std::wstring address;
+    if (!isNativeAbsolutePath(path, kSystemPathStyle) || !toWide(url, address))
         return false;
     ULONGLONG deadline = GetTickCount64() + kMilliseconds;
-    TemporaryFile body;
     if (_strnicmp(url, "file://", 7) == 0)
     {
         std::string contents;
-        // An empty file is nothing received, as an empty answer is.
-        return readLocal(url + 7, contents) && !contents.empty() && body.create(target, L".download-") &&
-               body.write(contents.data(), contents.size()) && body.replace(target);
+        return readLocal(url + 7, contents) && storeDownloaded(contents, path);
     }
+    TemporaryFile body;
     size_t received = 0;
     // An empty answer (a 204, or a 200 without content) is nothing received.
-    return fetch(address, target, body, received, deadline) && received > 0 && body.replace(target);
+    return fetch(address, path, body, received, deadline) && received > 0 && body.replace(path, true);
 }

@@ -1,5 +1,6 @@
 // File services on Windows: the wide-character file API. Paths arrive as
 // UTF-8; one that is not fails the service as a missing file would.
+#include "file_rules.h"
 #include "windows_platform.h"
 
 #include <fcntl.h>
@@ -10,7 +11,6 @@
 
 #include <cstdlib>
 #include <memory>
-#include <random>
 #include <vector>
 
 namespace
@@ -207,72 +207,6 @@ struct FolderStream
     WIN32_FIND_DATAW found;
     bool pending = false; // found holds an entry not yet given out
 };
-
-TemporaryFile::~TemporaryFile()
-{
-    if (handle != INVALID_HANDLE_VALUE)
-        CloseHandle(handle);
-    if (!path.empty())
-        DeleteFileW(path.c_str());
-}
-
-std::wstring besideTarget(const std::wstring& target, const wchar_t* prefix)
-{
-    size_t separator = target.find_last_of(L"/\\");
-    std::wstring folder = separator == std::wstring::npos ? L"." : target.substr(0, separator);
-    static const wchar_t letters[] = L"0123456789abcdefghijklmnopqrstuvwxyz";
-    std::random_device random;
-    std::wstring name = folder + L'\\' + prefix;
-    for (int i = 0; i < 8; i++)
-        name += letters[random() % 36];
-    return name;
-}
-
-bool TemporaryFile::create(const std::wstring& target, const wchar_t* prefix)
-{
-    for (int attempt = 0; attempt < 100; attempt++)
-    {
-        std::wstring name = besideTarget(target, prefix);
-        handle = CreateFileW(name.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
-        if (handle != INVALID_HANDLE_VALUE)
-        {
-            path = name;
-            return true;
-        }
-        if (GetLastError() != ERROR_FILE_EXISTS)
-            return false;
-    }
-    return false;
-}
-
-bool TemporaryFile::write(const void* data, size_t size)
-{
-    const char* bytes = static_cast<const char*>(data);
-    while (size > 0)
-    {
-        DWORD chunk = size > (DWORD(1) << 30) ? (DWORD(1) << 30) : DWORD(size);
-        DWORD written = 0;
-        if (!WriteFile(handle, bytes, chunk, &written, nullptr) || written == 0)
-            return false;
-        bytes += written;
-        size -= written;
-    }
-    return true;
-}
-
-bool TemporaryFile::replace(const std::wstring& target)
-{
-    // Only a regular file is ever replaced: never a folder, a pipe or a device.
-    PathKind kind = kindOf(target);
-    if (kind == PathKind::Folder || kind == PathKind::Other)
-        return false;
-    HANDLE closing = handle;
-    handle = INVALID_HANDLE_VALUE;
-    if (!CloseHandle(closing) || !MoveFileExW(path.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-        return false;
-    path.clear();
-    return true;
-}
 
 bool windowsCreateFolder(const char* path)
 {
@@ -497,88 +431,141 @@ std::string windowsHomeFolder()
     return home ? toUtf8(home, wcslen(home)) : std::string();
 }
 
-CopyOutcome windowsCopyFile(const char* from, const char* to)
+// The primitives under the shared file rules.
+
+namespace
 {
-    std::wstring source, target;
-    if (!toSystemPath(from, source) || !toSystemPath(to, target))
-        return CopyOutcome::Failed;
-    DWORD attributes = GetFileAttributesW(source.c_str());
-    if (attributes == INVALID_FILE_ATTRIBUTES)
-    {
-        DWORD error = GetLastError();
-        return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND ? CopyOutcome::SourceMissing
-                                                                                : CopyOutcome::Refused;
-    }
-    Handle reading(openRegular(source, false));
-    if (!reading.valid())
-        return CopyOutcome::Refused;
-    BY_HANDLE_FILE_INFORMATION sourceInfo, targetInfo;
-    if (!GetFileInformationByHandle(reading.value, &sourceInfo))
-        return CopyOutcome::Failed;
-    if (GetFileAttributesW(target.c_str()) != INVALID_FILE_ATTRIBUTES)
-    {
-        if (fileIdentity(target, targetInfo) && targetInfo.dwVolumeSerialNumber == sourceInfo.dwVolumeSerialNumber &&
-            targetInfo.nFileIndexHigh == sourceInfo.nFileIndexHigh &&
-            targetInfo.nFileIndexLow == sourceInfo.nFileIndexLow)
-            return CopyOutcome::SameFile;
-        if (kindOf(target) != PathKind::Regular)
-            return CopyOutcome::Refused;
-    }
-    // The copy is made beside the destination under a name of its own and
-    // moved over it once complete: the destination is untouched on failure.
-    for (int attempt = 0; attempt < 100; attempt++)
-    {
-        std::wstring copy = besideTarget(target, L".copy-");
-        if (!CopyFileExW(source.c_str(), copy.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS))
-        {
-            if (GetLastError() == ERROR_FILE_EXISTS)
-                continue;
-            return CopyOutcome::Failed;
-        }
-        bool ok;
-        {
-            Handle written(CreateFileW(copy.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr));
-            ok = written.valid() && SetFileTime(written.value, &sourceInfo.ftCreationTime, &sourceInfo.ftLastAccessTime,
-                                                &sourceInfo.ftLastWriteTime);
-        }
-        if (ok && MoveFileExW(copy.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING))
-            return CopyOutcome::Copied;
-        SetFileAttributesW(copy.c_str(), FILE_ATTRIBUTE_NORMAL);
-        DeleteFileW(copy.c_str());
-        return CopyOutcome::Failed;
-    }
-    return CopyOutcome::Failed;
+HANDLE handleOf(SystemFile file)
+{
+    return reinterpret_cast<HANDLE>(file.value);
 }
 
-bool windowsReadFile(const char* path, size_t limit, std::string& contents)
+SystemFile systemFile(HANDLE handle)
+{
+    return SystemFile{reinterpret_cast<intptr_t>(handle)};
+}
+
+bool nameTaken(DWORD error)
+{
+    return error == ERROR_FILE_EXISTS || error == ERROR_ALREADY_EXISTS;
+}
+}
+
+Creation createPrivateFile(const std::string& path, SystemFile& file)
 {
     std::wstring wide;
-    contents.clear();
-    if (!toSystemPath(path, wide))
-        return false;
-    Handle file(openRegular(wide, false));
-    LARGE_INTEGER size;
-    if (!file.valid() || !GetFileSizeEx(file.value, &size) || uint64_t(size.QuadPart) > limit)
-        return false;
-    char chunk[1 << 16];
-    for (;;)
-    {
-        DWORD got = 0;
-        if (!ReadFile(file.value, chunk, sizeof chunk, &got, nullptr))
-            return false;
-        if (got == 0)
-            return true;
-        // The file may have grown since it was measured.
-        if (got > limit - contents.size())
-            return false;
-        contents.append(chunk, got);
-    }
+    if (!toSystemPath(path.c_str(), wide))
+        return Creation::Failed;
+    // Shared with nobody while it is written; CREATE_NEW never opens what is
+    // there, a link included.
+    HANDLE created = CreateFileW(wide.c_str(), GENERIC_WRITE, 0, nullptr, CREATE_NEW, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (created == INVALID_HANDLE_VALUE)
+        return nameTaken(GetLastError()) ? Creation::NameTaken : Creation::Failed;
+    file = systemFile(created);
+    return Creation::Created;
 }
 
-bool windowsReplaceFile(const char* path, const std::string& contents)
+Creation createCopy(SystemFile source, const char* from, const std::string& path, SystemFile& file)
 {
-    std::wstring target;
-    TemporaryFile file;
-    return toSystemPath(path, target) && file.create(target, L".replace-") && file.write(contents.data(), contents.size()) &&
-           file.replace(target);
+    std::wstring wideFrom, wide;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!toSystemPath(from, wideFrom) || !toSystemPath(path.c_str(), wide) ||
+        !GetFileInformationByHandle(handleOf(source), &info))
+        return Creation::Failed;
+    if (!CopyFileExW(wideFrom.c_str(), wide.c_str(), nullptr, nullptr, nullptr, COPY_FILE_FAIL_IF_EXISTS))
+        return nameTaken(GetLastError()) ? Creation::NameTaken : Creation::Failed;
+    HANDLE copy = CreateFileW(wide.c_str(), FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    if (copy == INVALID_HANDLE_VALUE ||
+        !SetFileTime(copy, &info.ftCreationTime, &info.ftLastAccessTime, &info.ftLastWriteTime))
+    {
+        if (copy != INVALID_HANDLE_VALUE)
+            CloseHandle(copy);
+        removeCreated(path);
+        return Creation::Failed;
+    }
+    file = systemFile(copy);
+    return Creation::Created;
+}
+
+SystemFile openForReading(const char* path)
+{
+    std::wstring wide;
+    return toSystemPath(path, wide) ? systemFile(openRegular(wide, false)) : SystemFile();
+}
+
+bool nameIsFree(const char* path)
+{
+    // A text that is not UTF-8 names nothing here.
+    std::wstring wide;
+    if (!toSystemPath(path, wide))
+        return true;
+    if (GetFileAttributesW(wide.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return false;
+    DWORD error = GetLastError();
+    return error == ERROR_FILE_NOT_FOUND || error == ERROR_PATH_NOT_FOUND;
+}
+
+bool fileSize(SystemFile file, uint64_t& size)
+{
+    LARGE_INTEGER bytes;
+    if (!GetFileSizeEx(handleOf(file), &bytes))
+        return false;
+    size = uint64_t(bytes.QuadPart);
+    return true;
+}
+
+int64_t readSome(SystemFile file, void* data, size_t size)
+{
+    DWORD got = 0;
+    DWORD chunk = size > (DWORD(1) << 30) ? (DWORD(1) << 30) : DWORD(size);
+    return ReadFile(handleOf(file), data, chunk, &got, nullptr) ? int64_t(got) : -1;
+}
+
+bool writeAll(SystemFile file, const void* data, size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0)
+    {
+        DWORD chunk = size > (DWORD(1) << 30) ? (DWORD(1) << 30) : DWORD(size);
+        DWORD written = 0;
+        if (!WriteFile(handleOf(file), bytes, chunk, &written, nullptr) || written == 0)
+            return false;
+        bytes += written;
+        size -= written;
+    }
+    return true;
+}
+
+bool closeFile(SystemFile file)
+{
+    return CloseHandle(handleOf(file)) != 0;
+}
+
+// Files here have attributes, not permissions: a new one takes its folder's.
+void takePermissionsOf(SystemFile, const std::string&) {}
+
+bool sameFile(SystemFile file, const char* path)
+{
+    std::wstring wide;
+    BY_HANDLE_FILE_INFORMATION open, named;
+    return toSystemPath(path, wide) && GetFileInformationByHandle(handleOf(file), &open) &&
+           fileIdentity(wide, named) && open.dwVolumeSerialNumber == named.dwVolumeSerialNumber &&
+           open.nFileIndexHigh == named.nFileIndexHigh && open.nFileIndexLow == named.nFileIndexLow;
+}
+
+bool moveOver(const std::string& from, const std::string& to)
+{
+    std::wstring source, target;
+    return toSystemPath(from.c_str(), source) && toSystemPath(to.c_str(), target) &&
+           MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
+}
+
+void removeCreated(const std::string& path)
+{
+    std::wstring wide;
+    if (!toSystemPath(path.c_str(), wide))
+        return;
+    // A copy of a read-only file is read-only too.
+    SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
+    DeleteFileW(wide.c_str());
 }

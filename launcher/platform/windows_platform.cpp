@@ -1,3 +1,4 @@
+#include "file_rules.h"
 #include "windows_platform.h"
 #include "platform.h"
 
@@ -21,9 +22,9 @@ const FileServices& systemFileServices()
         .resolveLinks = windowsResolveLinks,
         .usersFolder = windowsUsersFolder,
         .homeFolder = windowsHomeFolder,
-        .copyFile = windowsCopyFile,
-        .readFile = windowsReadFile,
-        .replaceFile = windowsReplaceFile,
+        .copyFile = copyRegularFile,
+        .readFile = readWholeFile,
+        .replaceFile = replaceWholeFile,
     };
     return services;
 }

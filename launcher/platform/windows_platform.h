@@ -45,28 +45,6 @@ struct ComScope
     ComScope& operator=(const ComScope&) = delete;
 };
 
-// A new file written beside its target and moved over it once complete; on
-// every other way out it is closed and deleted.
-struct TemporaryFile
-{
-    std::wstring path;
-    HANDLE handle = INVALID_HANDLE_VALUE;
-
-    TemporaryFile() = default;
-    ~TemporaryFile();
-    TemporaryFile(const TemporaryFile&) = delete;
-    TemporaryFile& operator=(const TemporaryFile&) = delete;
-
-    bool create(const std::wstring& target, const wchar_t* prefix);
-    bool write(const void* data, size_t size);
-    // Closes the file and moves it over target; false, target untouched,
-    // when target is anything but a regular file.
-    bool replace(const std::wstring& target);
-};
-
-// A unique name beside target: its folder, prefix and eight random letters.
-std::wstring besideTarget(const std::wstring& target, const wchar_t* prefix);
-
 bool windowsCreateFolder(const char* path);
 bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
 bool windowsRemoveEntry(const char* path);
@@ -84,9 +62,6 @@ std::filesystem::path windowsNativePath(const char* path);
 std::string windowsResolveLinks(const char* path);
 std::string windowsUsersFolder();
 std::string windowsHomeFolder();
-CopyOutcome windowsCopyFile(const char* from, const char* to);
-bool windowsReadFile(const char* path, size_t limit, std::string& contents);
-bool windowsReplaceFile(const char* path, const std::string& contents);
 
 bool windowsLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void windowsRunningApplications(std::vector<std::string>& names);

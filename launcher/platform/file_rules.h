@@ -1,0 +1,53 @@
+// The rules of the file services that hold on every system, written once
+// over the primitives of file_primitives.h: where a temporary file goes and
+// what it may replace, how a whole file is read within a limit, how a copy
+// is checked before it is made.
+#pragma once
+
+#include "file_primitives.h"
+#include "platform.h"
+
+#include <cstddef>
+#include <string>
+
+// Bodies larger than this are refused: update data is a few kilobytes.
+inline constexpr size_t kDownloadLimit = size_t(16) << 20;
+
+// A new file written beside its target and moved over it once complete, so
+// that no half-written file is ever seen under the target's name; on every
+// other way out, an exception included, it is closed and removed.
+class TemporaryFile
+{
+  public:
+    TemporaryFile() = default;
+    ~TemporaryFile();
+    TemporaryFile(const TemporaryFile&) = delete;
+    TemporaryFile& operator=(const TemporaryFile&) = delete;
+
+    // Creates the file in target's folder under prefix and eight random
+    // characters of [0-9a-z], another name while one is taken (100 at
+    // most); its owner's only until replace.
+    bool create(const std::string& target, const char* prefix);
+    // Creates it in the same way as a copy of source, the open file at from.
+    bool createCopy(const std::string& target, const char* prefix, SystemFile source, const char* from);
+    bool write(const void* data, size_t size);
+    // With keepPermissions, gives the file those of the file it is about to
+    // replace (see takePermissionsOf); then closes it and moves it over
+    // target. False, target untouched, when target is anything but a
+    // regular file or nothing.
+    bool replace(const std::string& target, bool keepPermissions);
+
+  private:
+    template <class Make>
+    bool createBeside(const std::string& target, const char* prefix, Make make);
+    std::string path;
+    SystemFile file;
+};
+
+// The file services of that name, for every system.
+bool readWholeFile(const char* path, size_t limit, std::string& contents);
+bool replaceWholeFile(const char* path, const std::string& contents);
+CopyOutcome copyRegularFile(const char* from, const char* to);
+// Stores a body read whole at path as a download does: written beside it
+// and moved over it; an empty body is nothing received.
+bool storeDownloaded(const std::string& body, const char* path);
