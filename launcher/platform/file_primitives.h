@@ -7,6 +7,10 @@
 #include <cstdint>
 #include <string>
 
+// The characters that end a folder's name in a path: "/" on Linux, where
+// "\" belongs to names, and both on Windows.
+extern const char kFolderSeparators[];
+
 // An open file of the system: a descriptor, or on Windows a handle.
 struct SystemFile
 {

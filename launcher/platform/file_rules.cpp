@@ -35,9 +35,10 @@ TemporaryFile::~TemporaryFile()
 template <class Make>
 bool TemporaryFile::createBeside(const std::string& target, const char* prefix, Make make)
 {
-    size_t at = target.find_last_of("/\\");
-    // A path in the "\\?\" form on Windows takes "\" alone.
+    size_t at = target.find_last_of(kFolderSeparators);
     std::string folder = at == std::string::npos ? "." : target.substr(0, at);
+    // The separator found, as a path in the "\\?\" form on Windows takes
+    // "\" alone.
     char separator = at == std::string::npos ? '/' : target[at];
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
     std::random_device random;

@@ -43,6 +43,19 @@ const ProcessAllocator& processAllocator()
 }
 }
 
+namespace __gnu_cxx
+{
+void __freeres();
+}
+
+// The C++ runtime inside the library sets a pool aside for exceptions thrown
+// when memory is short, which nothing frees: it goes back when the library
+// is unloaded, as a host may load and unload it many times.
+__attribute__((destructor)) static void releaseRuntimePool()
+{
+    __gnu_cxx::__freeres();
+}
+
 void* processAllocate(size_t size, size_t alignment) noexcept
 {
     const ProcessAllocator& process = processAllocator();

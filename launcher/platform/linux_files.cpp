@@ -376,6 +376,8 @@ static void copyAttributes(int from, int to)
 
 // The primitives under the shared file rules.
 
+const char kFolderSeparators[] = "/";
+
 Creation createPrivateFile(const std::string& path, SystemFile& file)
 {
     // Owner only while it is written: another user who opened it now would

@@ -1,5 +1,6 @@
 // Zenity's file filter and the parsing of its answers. An answer comes from
 // another program: anything that does not read exactly as expected is refused.
+#include "common/host_path.h"
 #include "linux_zenity.h"
 #include "platform.h"
 
@@ -17,7 +18,7 @@ static std::string withoutNewline(const std::string& answer)
 
 static bool isAbsolutePath(const std::string& path)
 {
-    return !path.empty() && path[0] == '/' && path.find('\0') == std::string::npos;
+    return isNativeAbsolutePath(path, PathStyle::Posix) && path.find('\0') == std::string::npos;
 }
 
 std::string zenityFileFilter(const std::vector<std::string>& extensions)

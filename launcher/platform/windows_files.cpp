@@ -433,6 +433,8 @@ std::string windowsHomeFolder()
 
 // The primitives under the shared file rules.
 
+const char kFolderSeparators[] = "/\\";
+
 namespace
 {
 HANDLE handleOf(SystemFile file)

@@ -184,6 +184,9 @@ TEST(FileOperations, CopyKeepsDataModeTimesAndAttributes)
     }
     // Nothing but the copy is left in the folder.
     EXPECT_EQ(std::distance(std::filesystem::directory_iterator(s.root), std::filesystem::directory_iterator()), 2);
+    // A backslash belongs to the name here: the copy is made beside it.
+    EXPECT_EQ(fileCopyTo(from.c_str(), s.path("copy\\of.bin").c_str()), 0);
+    EXPECT_EQ(content(s.path("copy\\of.bin")), data);
 }
 
 // A missing source removes an old file or link (not what it leads to), and
