@@ -42,42 +42,45 @@ static size_t decodeOne(std::string_view text, char32_t& code)
     return character.length;
 }
 
-bool decodeUtf8(std::string_view text, std::u32string& codes)
+// Calls emit with each code point of a well-formed text; false at the
+// first byte of no well-formed character.
+template <class Emit>
+static bool forEachCode(std::string_view text, Emit emit)
 {
-    codes.clear();
-    codes.reserve(text.size());
     char32_t code = 0;
     for (size_t at = 0, length; at < text.size(); at += length)
     {
         if (!(length = decodeOne(text.substr(at), code)))
             return false;
-        codes.push_back(code);
+        emit(code);
     }
     return true;
+}
+
+bool decodeUtf8(std::string_view text, std::u32string& codes)
+{
+    codes.clear();
+    codes.reserve(text.size());
+    return forEachCode(text, [&](char32_t code) { codes.push_back(code); });
 }
 
 bool utf8ToUtf16(std::string_view text, std::u16string& wide)
 {
     wide.clear();
     wide.reserve(text.size());
-    char32_t code = 0;
-    for (size_t at = 0, length; at < text.size(); at += length)
-    {
-        if (!(length = decodeOne(text.substr(at), code)))
-        {
-            wide.clear();
-            return false;
-        }
+    bool converted = forEachCode(text, [&](char32_t code) {
         if (code < 0x10000)
         {
             wide += char16_t(code);
-            continue;
+            return;
         }
         code -= 0x10000;
         wide += char16_t(0xD800 | (code >> 10));
         wide += char16_t(0xDC00 | (code & 0x3FF));
-    }
-    return true;
+    });
+    if (!converted)
+        wide.clear();
+    return converted;
 }
 
 std::string utf16ToUtf8(std::u16string_view wide)

@@ -82,14 +82,6 @@ static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
 
 namespace
 {
-// Alembic writes each object's headers when the object is destroyed, in
-// destructors that cannot pass an exception on, and it swallows a failed
-// allocation in places and fails later in a destructor: memory running out
-// while its objects live would end the host. So the export holds a reserve
-// that the library's allocator gives back at the first failed allocation;
-// what is under way can finish and the archive be closed, and the export
-// then stops and answers -1.
-
 // The archive's bytes pass through here to the file. The Alembic library
 // turns on exceptions on the stream it writes to and writes the archive's
 // last parts from destructors, where an exception ends the process (a full
@@ -205,6 +197,13 @@ float addMeshes(const char* outputPath, const char* list, int32_t listSize)
         return -3;
 
     std::vector<std::string> entries = splitMeshList(list, listSize);
+    // Alembic writes each object's headers when the object is destroyed, in
+    // destructors that cannot pass an exception on, and it swallows a failed
+    // allocation in places and fails later in a destructor: memory running
+    // out while its objects live would end the host. So the export holds a
+    // reserve that the library's allocator gives back at the first failed
+    // allocation; what is under way can finish and the archive be closed,
+    // and the export then stops and answers -1.
     AllocationReserve reserve;
     // The archive is written with the path as the system spells it (UTF-16
     // on Windows), never through a narrow path.

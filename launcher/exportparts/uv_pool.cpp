@@ -198,11 +198,6 @@ uint32_t poolByText(Pooler& pooler, float u, float v)
     return entry->second;
 }
 
-void setIndex(uint32_t* pooled, size_t corner, uint32_t index)
-{
-    pooled[corner] = index;
-}
-
 // Pools the waiting pairs in order, then gives their indices to the corners
 // and recent entries that hold their marks: every mark in the recent table
 // was left by a waiting pair, at its own vertex's entry.
@@ -220,7 +215,7 @@ void poolQueue(Pooler& pooler, uint32_t* pooled, size_t cornersDone)
     {
         uint32_t index = pooled[corner];
         if (index & kWaiting)
-            setIndex(pooled, corner, indices[index & ~kWaiting]);
+            pooled[corner] = indices[index & ~kWaiting];
     }
     for (size_t i = 0; i < pooler.queued; i++)
     {
@@ -247,7 +242,7 @@ void queueCorner(Pooler& pooler, uint32_t* pooled, size_t corner, RecentPair& re
         __builtin_prefetch(&pooler.slots[pair.probe.hash >> pooler.shift]);
     uint32_t mark = kWaiting | uint32_t(pooler.queued++);
     recent = RecentPair{bits, mark};
-    setIndex(pooled, corner, mark);
+    pooled[corner] = mark;
 }
 
 // The pair of the corner-th corner visited, at a vertex, read before the
@@ -256,7 +251,7 @@ inline void poolCorner(Pooler& pooler, uint32_t* pooled, size_t corner, int32_t 
 {
     RecentPair& recent = recentAt(pooler, vertex);
     if (recent.bits == bits && recent.index != kEmpty)
-        setIndex(pooled, corner, recent.index);
+        pooled[corner] = recent.index;
     else
         queueCorner(pooler, pooled, corner, recent, vertex, bits);
 }

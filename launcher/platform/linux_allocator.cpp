@@ -21,24 +21,26 @@ struct ProcessAllocator
     AllocateAligned allocateAligned = nullptr;
     Release release = nullptr;
     ReleaseAligned releaseAligned = nullptr;
-
-    ProcessAllocator()
-    {
-        allocate = reinterpret_cast<Allocate>(dlsym(RTLD_DEFAULT, "_ZnwmRKSt9nothrow_t"));
-        allocateAligned = reinterpret_cast<AllocateAligned>(dlsym(RTLD_DEFAULT, "_ZnwmSt11align_val_tRKSt9nothrow_t"));
-        release = reinterpret_cast<Release>(dlsym(RTLD_DEFAULT, "_ZdlPv"));
-        releaseAligned = reinterpret_cast<ReleaseAligned>(dlsym(RTLD_DEFAULT, "_ZdlPvSt11align_val_t"));
-        // A process without a C++ runtime of its own: its malloc serves, for
-        // every block alike.
-        if (!allocate || !allocateAligned || !release || !releaseAligned)
-            *this = ProcessAllocator(nullptr);
-    }
-    explicit ProcessAllocator(std::nullptr_t) {}
 };
+
+ProcessAllocator lookUp()
+{
+    ProcessAllocator found = {
+        reinterpret_cast<Allocate>(dlsym(RTLD_DEFAULT, "_ZnwmRKSt9nothrow_t")),
+        reinterpret_cast<AllocateAligned>(dlsym(RTLD_DEFAULT, "_ZnwmSt11align_val_tRKSt9nothrow_t")),
+        reinterpret_cast<Release>(dlsym(RTLD_DEFAULT, "_ZdlPv")),
+        reinterpret_cast<ReleaseAligned>(dlsym(RTLD_DEFAULT, "_ZdlPvSt11align_val_t")),
+    };
+    // A process without a C++ runtime of its own: its malloc serves, for
+    // every block alike.
+    if (!found.allocate || !found.allocateAligned || !found.release || !found.releaseAligned)
+        return {};
+    return found;
+}
 
 const ProcessAllocator& processAllocator()
 {
-    static const ProcessAllocator allocator;
+    static const ProcessAllocator allocator = lookUp();
     return allocator;
 }
 }
