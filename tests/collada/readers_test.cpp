@@ -166,6 +166,17 @@ TEST(Readers, SchemaAndReferenceValidator)
     exportAlso("nothing.dae", {{"Nothing", "", "Nothing", 0, 0, 0, false}});
     exportAlso(".dae", {samples.meshes[0]});
 
+    // The check itself is real: a colour short of its four numbers, which the
+    // reference validator lets through, fails it.
+    std::string broken = readFile(samples.document);
+    broken.replace(broken.find("0.000000 1.000000</color>"), 25, "</color>");
+    EXPECT_TRUE(writeBytes((samples.place / "broken.dae").string(), Bytes(broken.begin(), broken.end())));
+    std::string refused;
+    EXPECT_NE(run({"xmllint", "--nonet", "--noout", "--schema", schema, (samples.place / "broken.dae").string()},
+                  refused),
+              0)
+        << refused;
+
     for (const std::string& document : documents)
     {
         std::string output;
