@@ -57,3 +57,6 @@ bool sameFile(SystemFile file, const char* path);
 bool moveOver(const std::string& from, const std::string& to);
 // Removes the file at path, even a read-only one.
 void removeCreated(const std::string& path);
+// Fills data with random bytes from the system, for names nobody can guess;
+// false when it has none to give.
+bool randomBytes(void* data, size_t size);

@@ -1,6 +1,5 @@
 #include "file_rules.h"
 
-#include <random>
 
 namespace
 {
@@ -41,14 +40,16 @@ bool TemporaryFile::createBeside(const std::string& target, const char* prefix, 
     // "\" alone.
     char separator = at == std::string::npos ? '/' : target[at];
     static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::random_device random;
     for (int attempt = 0; attempt < 100; attempt++)
     {
         // The name is complete before the file exists, so that running out
         // of memory can never leave a file nobody removes.
+        uint32_t random[8];
+        if (!randomBytes(random, sizeof random))
+            return false;
         std::string name = folder + separator + prefix;
-        for (int i = 0; i < 8; i++)
-            name += digits[random() % 36];
+        for (uint32_t value : random)
+            name += digits[value % 36];
         Creation made = make(name);
         if (made == Creation::Created)
         {

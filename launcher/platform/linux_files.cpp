@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -487,6 +488,24 @@ bool moveOver(const std::string& from, const std::string& to)
 void removeCreated(const std::string& path)
 {
     unlink(path.c_str());
+}
+
+// getrandom, which glibc has since 2.25: the C++ runtime's random_device
+// would ask for arc4random, which a glibc older than 2.36 lacks.
+bool randomBytes(void* data, size_t size)
+{
+    auto* bytes = static_cast<uint8_t*>(data);
+    while (size > 0)
+    {
+        ssize_t got = getrandom(bytes, size, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= size_t(got);
+    }
+    return true;
 }
 
 const FileServices& systemFileServices()

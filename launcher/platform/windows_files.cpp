@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace
@@ -570,4 +571,20 @@ void removeCreated(const std::string& path)
     // A copy of a read-only file is read-only too.
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(wide.c_str());
+}
+
+bool randomBytes(void* data, size_t size)
+{
+    auto* bytes = static_cast<uint8_t*>(data);
+    try
+    {
+        std::random_device random;
+        for (size_t i = 0; i < size; i++)
+            bytes[i] = uint8_t(random());
+    }
+    catch (...)
+    {
+        return false;
+    }
+    return true;
 }

@@ -103,9 +103,14 @@ struct Samples
              size_t vertices, size_t faces, size_t corners, bool uvs)
     {
         EXPECT_TRUE(writeBytes((place / (name + ".Vyx")).string(), vyxMeshFile(data)));
-        meshes.push_back({name, image, shown, vertices, faces, corners, uvs});
-        if (!image.empty())
-            EXPECT_TRUE(writeBytes((place / image).string(), Bytes(std::begin(kOnePixelPng), std::end(kOnePixelPng))));
+        keep({name, image, shown, vertices, faces, corners, uvs});
+    }
+
+    void keep(const SampleMesh& mesh)
+    {
+        meshes.push_back(mesh);
+        Bytes png(std::begin(kOnePixelPng), std::end(kOnePixelPng));
+        EXPECT_TRUE(mesh.image.empty() || writeBytes((place / mesh.image).string(), png)) << mesh.image;
     }
 
     void addDemo(const std::string& demoName, const std::string& name, const std::string& image,
@@ -118,10 +123,7 @@ struct Samples
         size_t corners = 0;
         for (int32_t face = 0; face < mesh.faceCount; face++)
             corners += mesh.faces[4 * size_t(face) + 3] < 0 ? 3 : 4;
-        meshes.push_back({name, image, shown, size_t(mesh.vertexCount), size_t(mesh.faceCount), corners,
-                          mesh.faceUVs != nullptr});
-        if (!image.empty())
-            EXPECT_TRUE(writeBytes((place / image).string(), Bytes(std::begin(kOnePixelPng), std::end(kOnePixelPng))));
+        keep({name, image, shown, size_t(mesh.vertexCount), size_t(mesh.faceCount), corners, mesh.faceUVs != nullptr});
     }
 
     float exportMeshes(const std::string& output, const std::vector<SampleMesh>& list) const
