@@ -1,5 +1,6 @@
 #include "vyx.h"
 
+#include <bit>
 #include <new>
 
 // Entries an array holds; a null array holds none whatever its length says.
@@ -26,6 +27,39 @@ static bool indicesInRange(const Vyx_Mesh& mesh, uint64_t perFace)
     return true;
 }
 
+// Whether none of the floats (or their bits) is NaN or an infinity, whose
+// exponent bits are all set: readers refuse a document that holds "nan" or
+// "inf". No early exit, so that the loop runs over whole vectors at a time.
+template <typename T>
+static bool allFinite(const T* values, uint64_t count)
+{
+    constexpr uint32_t kExponent = 0x7F800000;
+    bool nonFinite = false;
+    for (uint64_t i = 0; i < count; i++)
+        nonFinite |= (std::bit_cast<uint32_t>(values[i]) & kExponent) == kExponent;
+    return !nonFinite;
+}
+
+// The numbers the exports write: every vertex's position, and the texture
+// coordinates of each corner of a face (a triangle's fourth pair is none).
+static bool numbersFinite(const Vyx_Mesh& mesh)
+{
+    if (!allFinite(mesh.vertices.get(), 3 * uint64_t(mesh.vertexCount)))
+        return false;
+    uint64_t faceCount = uint64_t(mesh.faceCount);
+    if (!mesh.faceUVs)
+        return true;
+    if (mesh.uvFloatsPerFace == 6)
+        return allFinite(mesh.faceUVs.get(), 6 * faceCount);
+    bool nonFinite = false;
+    for (uint64_t face = 0; face < faceCount; face++)
+    {
+        bool quad = mesh.indicesPerFace == 4 && mesh.faces[4 * face + 3] >= 0;
+        nonFinite |= !allFinite(&mesh.faceUVs[8 * face], quad ? 8 : 6);
+    }
+    return !nonFinite;
+}
+
 bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses)
 {
     if (mesh.vertexCount < 0 || mesh.faceCount < 0)
@@ -49,7 +83,7 @@ bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses)
     }
     if ((uses & VyxUseVertexColors) && mesh.vertexColors && mesh.vertexColors.length < vertexCount)
         return false;
-    return indicesInRange(mesh, indicesPerFace);
+    return indicesInRange(mesh, indicesPerFace) && numbersFinite(mesh);
 }
 
 // Rewrites an array of groups of `from` entries as groups of `to`, each group
