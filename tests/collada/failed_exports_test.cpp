@@ -10,7 +10,6 @@
 
 #include <gtest/gtest.h>
 
-#include <cmath>
 #include <limits>
 #include <set>
 
@@ -111,9 +110,9 @@ TEST(FailedExports, OutputThatIsAMeshIsRefused)
     Bytes cube = vyxMeshFile(other);
     e.mesh("Cube", cube);
     std::filesystem::create_directory(e.path("sub"));
-    std::error_code linkError;
     std::filesystem::create_hard_link(e.path("Cube.Vyx"), e.path("hard.dae"));
-    // Where the system lets the test make one.
+    // A symbolic link where the system lets the test make one.
+    std::error_code linkError;
     std::filesystem::create_symlink(e.path("Cube.Vyx"), e.path("link.dae"), linkError);
     struct Spelling
     {
