@@ -1,15 +1,13 @@
 #include "alembic_export.h"
 #include "common/allocation_reserve.h"
-#include "platform/platform.h"
 #include "exportparts/exportparts.h"
 #include "vyx/vyx.h"
 
 #include <Alembic/AbcCoreOgawa/All.h>
 #include <Alembic/AbcGeom/All.h>
 
-#include <cstdio>
-#include <filesystem>
-#include <fstream>
+#include <algorithm>
+#include <ostream>
 #include <string>
 
 namespace AbcGeom = Alembic::AbcGeom;
@@ -82,68 +80,71 @@ static void writeMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
 
 namespace
 {
-// The archive's bytes pass through here to the file. The Alembic library
-// turns on exceptions on the stream it writes to and writes the archive's
-// last parts from destructors, where an exception ends the process (a full
-// disk did exactly that). So this buffer never reports a failure to the
-// stream: the first one is remembered, the bytes after it are dropped, and
-// the export learns of it once the archive is closed.
+// The archive's bytes pass through here to the export's file, each write at
+// the position the library last sought. The Alembic library turns on
+// exceptions on the stream it writes to and writes the archive's last parts
+// from destructors, where an exception ends the process (a full disk did
+// exactly that). So this buffer never reports a failure to the stream: the
+// first one is remembered, the bytes after it are dropped, and the export
+// learns of it once the archive is closed.
 class ArchiveFile : public std::streambuf
 {
   public:
-    // Creates or empties the file; false when it cannot be opened.
-    bool open(const std::filesystem::path& path)
-    {
-        return file.open(path, std::ios::out | std::ios::binary | std::ios::trunc) != nullptr;
-    }
-    // Closes the file; true when every byte reached it.
-    bool close()
-    {
-        bool closed = file.close() != nullptr;
-        return closed && !failed;
-    }
+    explicit ArchiveFile(ExportFile& file) : file(file) {}
+    // True when every byte reached the file.
+    bool written() const { return !failed; }
 
   protected:
     int_type overflow(int_type c) override
     {
-        if (!traits_type::eq_int_type(c, traits_type::eof()) && !failed &&
-            traits_type::eq_int_type(file.sputc(traits_type::to_char_type(c)), traits_type::eof()))
-            failed = true;
+        if (!traits_type::eq_int_type(c, traits_type::eof()))
+        {
+            char byte = traits_type::to_char_type(c);
+            put(&byte, 1);
+        }
         return traits_type::not_eof(c);
     }
     std::streamsize xsputn(const char* bytes, std::streamsize count) override
     {
-        if (!failed && file.sputn(bytes, count) != count)
-            failed = true;
+        put(bytes, count);
         return count;
     }
-    // A position the file cannot take counts as the start: what is written
-    // after a failure is dropped anyway.
+    // From the end means from the furthest byte written.
     pos_type seekoff(off_type offset, std::ios::seekdir from, std::ios::openmode which) override
     {
-        pos_type at = failed ? pos_type(off_type(-1)) : file.pubseekoff(offset, from, which);
-        failed = failed || at == pos_type(off_type(-1));
-        return failed ? pos_type(0) : at;
+        uint64_t base = from == std::ios::beg ? 0 : from == std::ios::cur ? position : end;
+        return seekpos(pos_type(off_type(base) + offset), which);
     }
-    pos_type seekpos(pos_type at, std::ios::openmode which) override
+    // A position before the start counts as the start: what is written
+    // after a failure is dropped anyway.
+    pos_type seekpos(pos_type at, std::ios::openmode) override
     {
-        failed = failed || file.pubseekpos(at, which) == pos_type(off_type(-1));
-        return at;
-    }
-    int sync() override
-    {
-        failed = failed || file.pubsync() != 0;
-        return 0;
+        failed = failed || off_type(at) < 0;
+        position = failed ? 0 : uint64_t(off_type(at));
+        return pos_type(off_type(position));
     }
 
   private:
-    std::filebuf file;
+    void put(const char* bytes, std::streamsize count)
+    {
+        if (count <= 0)
+            return;
+        failed = failed || !file.writeAt(position, bytes, size_t(count));
+        position += uint64_t(count);
+        end = std::max(end, position);
+    }
+
+    ExportFile& file;
+    uint64_t position = 0;
+    uint64_t end = 0;
     bool failed = false;
 };
 
-// Writes the listed meshes into the archive file; every object of the
-// library lives and dies in here.
-float writeArchive(ArchiveFile& file, const std::vector<std::string>& entries, const AllocationReserve& reserve)
+// Writes the listed meshes, read from their Vyx files (inputs, one per mesh
+// entry), into the archive file; every object of the library lives and dies
+// in here.
+float writeArchive(ArchiveFile& file, const std::vector<std::string>& entries, const std::vector<std::string>& inputs,
+                   const AllocationReserve& reserve)
 {
     float result = 0;
     std::ostream stream(&file);
@@ -154,15 +155,14 @@ float writeArchive(ArchiveFile& file, const std::vector<std::string>& entries, c
             Alembic::Abc::kWrapExisting);
         for (size_t i = 1; i < entries.size() && !reserve.used(); i++)
         {
-            std::string path = entries[0] + entries[i] + ".Vyx";
             Vyx_Mesh mesh;
-            if (!mesh.readMesh(path.c_str()) || !prepareVyxMeshForExport(mesh, VyxUseGeometry))
+            if (!mesh.readMesh(inputs[i - 1].c_str()) || !prepareVyxMeshForExport(mesh, VyxUseGeometry))
             {
                 result = -1;
                 break;
             }
             // A mesh the library refuses (two entries of one name, say) ends
-            // the export; the archive keeps the meshes written before it.
+            // the export.
             try
             {
                 writeMesh(archive, entries[i], mesh);
@@ -186,17 +186,17 @@ float addMeshes(const char* outputPath, const char* list, int32_t listSize)
 {
     if (!outputPath)
         return -3;
-    // The output must be writable, or at least removable so that the
-    // archive can take its place; anything but a regular file is refused.
-    PathKind kind = fileServices().pathKind(outputPath);
-    if (kind == PathKind::Folder || kind == PathKind::Other)
-        return -3;
-    if (FILE* probe = fileServices().openFile(outputPath, FileAccess::Write))
-        fclose(probe);
-    else if (!fileServices().removeEntry(outputPath))
-        return -3;
-
     std::vector<std::string> entries = splitMeshList(list, listSize);
+    std::vector<std::string> inputs;
+    for (size_t i = 1; i < entries.size(); i++)
+        inputs.push_back(entries[0] + entries[i] + ".Vyx");
+    // The archive is written beside the output and takes its place only
+    // once complete: a failed export leaves what was there as it was. An
+    // output that is anything but a regular file, or one of the meshes, is
+    // refused before anything is written.
+    ExportFile file;
+    if (!file.open(outputPath, inputs))
+        return -3;
     // Alembic writes each object's headers when the object is destroyed, in
     // destructors that cannot pass an exception on, and it swallows a failed
     // allocation in places and fails later in a destructor: memory running
@@ -205,33 +205,33 @@ float addMeshes(const char* outputPath, const char* list, int32_t listSize)
     // allocation; what is under way can finish and the archive be closed,
     // and the export then stops and answers -1.
     AllocationReserve reserve;
-    // The archive is written with the path as the system spells it (UTF-16
-    // on Windows), never through a narrow path.
-    ArchiveFile file;
-    if (!file.open(fileServices().nativePath(outputPath)))
-        return -3;
-    float result = writeArchive(file, entries, reserve);
-    // An archive that could not be finished (the disk full, say) is no
-    // archive: it is removed rather than left half-written.
-    if (!file.close() || result == -3)
-    {
-        fileServices().removeEntry(outputPath);
-        return result == 0 ? -1 : result;
-    }
-    return reserve.used() && result == 0 ? -1 : result;
+    ArchiveFile archive(file);
+    float result = writeArchive(archive, entries, inputs, reserve);
+    if (result == 0 && reserve.used())
+        return -1;
+    // An archive the disk did not take whole is no archive.
+    if (result == 0 && !(archive.written() && file.replace()))
+        return -1;
+    // A mesh that cannot be read, or that the library refuses, ends the
+    // archive after the meshes before it; like the Collada export's partial
+    // document it takes the name only where nothing had it.
+    if (result == -1 && !reserve.used() && archive.written())
+        file.placeIfFree();
+    return result;
 }
 
 float testAlembic()
 {
-    ArchiveFile file;
-    if (!file.open("happy.abc"))
+    ExportFile file;
+    if (!file.open("happy.abc", {}))
         return 3;
+    ArchiveFile archive(file);
     bool written = true;
     {
-        std::ostream stream(&file);
+        std::ostream stream(&archive);
         try
         {
-            Alembic::Abc::OArchive archive(
+            Alembic::Abc::OArchive created(
                 Alembic::AbcCoreOgawa::WriteArchive()(&stream, Alembic::AbcCoreAbstract::MetaData()),
                 Alembic::Abc::kWrapExisting);
         }
@@ -240,7 +240,7 @@ float testAlembic()
             written = false;
         }
     }
-    if (!file.close() || !written)
-        fileServices().removeEntry("happy.abc");
+    if (written && archive.written())
+        file.replace();
     return 3;
 }

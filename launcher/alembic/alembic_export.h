@@ -39,8 +39,11 @@ void prepareAlembicMesh(Vyx_Mesh& mesh, AlembicMesh& prepared);
 void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, const Vyx_Mesh& mesh,
                       const AlembicMesh& prepared);
 
-// Writes the archive: 0, -1 when a mesh cannot be read or written (the ones
-// before it stay in the archive), -3 when the archive cannot be created.
+// Writes the archive: 0, -1 when a mesh cannot be read or written or the
+// archive not finished, -3 when the archive cannot be created at outputPath
+// or outputPath is one of the meshes. After a failure a file that was at
+// outputPath is as it was, and where there was none there is none.
 float addMeshes(const char* outputPath, const char* list, int32_t listSize);
-// Writes an empty archive "happy.abc" in the current folder; answers 3.
+// Writes an empty archive "happy.abc" in the current folder, in the same
+// way; answers 3.
 float testAlembic();

@@ -6,11 +6,11 @@
 
 #include <cstddef>
 #include <cstdint>
-#include <cstdio>
 #include <memory>
 #include <string>
 #include <string_view>
 
+class ExportFile;
 class Vyx_Mesh;
 
 // The document being written: text gathers in a block of memory and goes to
@@ -23,7 +23,7 @@ constexpr size_t kLineRoom = 256;
 
 struct ColladaStream
 {
-    FILE* file = nullptr;
+    ExportFile* file = nullptr;
     std::unique_ptr<char[]> block{new char[kBlockBytes + kLineRoom]};
     size_t used = 0;
     bool failed = false;
@@ -82,6 +82,8 @@ void writeVisualScene(ColladaStream& out, const std::string& scene, bool open);
 void writeColladaEnd(ColladaStream& out);
 
 // Writes the Collada document of the meshes listed (entry 0 the folder of
-// their Vyx files) to outputPath: 0, -1 when the document cannot be written,
-// -2 when a mesh cannot be read.
+// their Vyx files) to outputPath: 0, -1 when the document cannot be written
+// or outputPath is one of the meshes, -2 when a mesh cannot be read. After a
+// failure a file that was at outputPath is as it was; where there was none,
+// the document a mesh ended is left there, with the line that names it.
 float exportCollada(const char* outputPath, const char* list, int32_t listSize);

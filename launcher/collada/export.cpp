@@ -1,10 +1,8 @@
 #include "collada.h"
 #include "exportparts/exportparts.h"
-#include "platform/platform.h"
 #include "vyx/vyx.h"
 
 #include <algorithm>
-#include <memory>
 
 namespace
 {
@@ -13,20 +11,8 @@ struct MeshEntry
     std::string name; // the entry up to its first "_TXTR"
     std::string entry;
     bool textured;
+    std::string vyxPath;
 };
-
-// Closes the document on every path out of the export.
-struct FileCloser
-{
-    void operator()(FILE* file) const { fclose(file); }
-};
-
-// Closes the document; true when all of it reached the disk.
-bool finish(std::unique_ptr<FILE, FileCloser>& file, const ColladaStream& out)
-{
-    bool written = !out.failed && fflush(file.get()) == 0 && !ferror(file.get());
-    return fclose(file.release()) == 0 && written;
-}
 }
 
 // The images, materials and effects of the meshes, and the geometries'
@@ -80,34 +66,39 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
     for (size_t i = 1; i < entries.size(); i++)
     {
         size_t marker = entries[i].find("_TXTR");
-        meshes.push_back({entries[i].substr(0, marker), entries[i], marker != std::string::npos});
+        std::string name = entries[i].substr(0, marker);
+        meshes.push_back({name, entries[i], marker != std::string::npos, vyxFolder + name + ".Vyx"});
     }
+    std::vector<std::string> inputs;
+    for (const MeshEntry& mesh : meshes)
+        inputs.push_back(mesh.vyxPath);
     std::string outputFolder = FileNameExtract(outputPath, 1);
     std::string scene = FileNameExtract(outputPath, 2);
     if (scene.empty())
         scene = "scene";
 
-    std::unique_ptr<FILE, FileCloser> file(fileServices().openFile(outputPath, FileAccess::Write));
-    if (!file)
+    ExportFile file;
+    if (!file.open(outputPath, inputs))
         return -1;
     ColladaStream out;
-    out.file = file.get();
+    out.file = &file;
 
     writeColladaStart(out);
     writeAsset(out);
     writeLibrariesBeforeGeometries(out, meshes, outputFolder);
     for (const MeshEntry& entry : meshes)
     {
-        std::string vyxPath = vyxFolder + entry.name + ".Vyx";
         Vyx_Mesh mesh;
         // A mesh whose arrays do not hold what its counts promise is as
         // unreadable as a broken file.
-        if (!mesh.readMesh(vyxPath.c_str()) || !prepareVyxMeshForExport(mesh, VyxUseVertexColors))
+        if (!mesh.readMesh(entry.vyxPath.c_str()) || !prepareVyxMeshForExport(mesh, VyxUseVertexColors))
         {
-            put(out, "***Can't read Vyx file!***" + vyxPath + "\n");
+            // The document so far, and the line that says which mesh ended
+            // it, take the name only where no file had it: never over one.
+            put(out, "***Can't read Vyx file!***" + entry.vyxPath + "\n");
             flushStream(out);
-            if (!finish(file, out))
-                fileServices().removeEntry(outputPath);
+            if (!out.failed)
+                file.placeIfFree();
             return -2;
         }
         writeGeometry(out, entry.name, &mesh);
@@ -115,9 +106,6 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
     writeScene(out, meshes, scene);
     flushStream(out);
     // A document the disk did not take is a failed export, not a success,
-    // and a half-written one is removed.
-    if (finish(file, out))
-        return 0;
-    fileServices().removeEntry(outputPath);
-    return -1;
+    // and never takes the place of what was there.
+    return !out.failed && file.replace() ? 0 : -1;
 }

@@ -1,4 +1,5 @@
 #include "collada.h"
+#include "exportparts/exportparts.h"
 
 #include <cstring>
 
@@ -24,7 +25,7 @@ void lineEnd(ColladaStream& out, char* end)
 
 void flushStream(ColladaStream& out)
 {
-    if (!out.failed && out.used > 0 && fwrite(out.block.get(), 1, out.used, out.file) != out.used)
+    if (!out.failed && out.used > 0 && !out.file->write(out.block.get(), out.used))
         out.failed = true;
     out.used = 0;
 }

@@ -1,7 +1,9 @@
 // What the two exports share, and the update check with them: number
 // formatting as the C library writes numbers, the texture-coordinate pool,
-// the mesh list's entries and path splitting.
+// the mesh list's entries, path splitting and the file an export writes.
 #pragma once
+
+#include "platform/file_rules.h"
 
 #include <bit>
 #include <cstddef>
@@ -142,3 +144,26 @@ std::string FileNameExtract(const std::string& path, int mode);
 // an entry that runs to the end of the list ends there. There is always at
 // least one entry (empty when the list is).
 std::vector<std::string> splitMeshList(const char* list, int32_t size);
+
+// The file an export writes: a temporary file beside the output, moved into
+// place only once the export is complete, so that a failed export leaves
+// what was at the output as it was; on every other way out it is removed.
+class ExportFile
+{
+  public:
+    // Creates the file beside output. False, with nothing written, when
+    // output names anything but a regular file or nothing, when it names one
+    // of the inputs however it is spelt, or when no file can be made there.
+    bool open(const char* output, const std::vector<std::string>& inputs);
+    bool write(const void* data, size_t size) { return file.write(data, size); }
+    bool writeAt(uint64_t offset, const void* data, size_t size) { return file.writeAt(offset, data, size); }
+    // Moves the file over the output, keeping the permissions of a file
+    // there; false when it could not.
+    bool replace() { return file.replace(output, true); }
+    // Moves the file to the output only while nothing has that name.
+    bool placeIfFree() { return file.place(output); }
+
+  private:
+    std::string output;
+    TemporaryFile file;
+};

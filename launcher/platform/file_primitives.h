@@ -47,6 +47,8 @@ bool fileSize(SystemFile file, uint64_t& size);
 int64_t readSome(SystemFile file, void* data, size_t size);
 // Writes all of data; false when the disk does not take it.
 bool writeAll(SystemFile file, const void* data, size_t size);
+// The same at offset, wherever the file's position stands.
+bool writeAllAt(SystemFile file, uint64_t offset, const void* data, size_t size);
 // False when the system says the data may not all have reached the file.
 bool closeFile(SystemFile file);
 // Gives a file the permissions of the file at target, or with none there
@@ -57,6 +59,8 @@ void takePermissionsOf(SystemFile file, const std::string& target);
 bool sameFile(SystemFile file, const char* path);
 // Moves the file at from over to, replacing a file there.
 bool moveOver(const std::string& from, const std::string& to);
+// Moves the file at from to the name to only while nothing has that name.
+bool moveToFreeName(const std::string& from, const std::string& to);
 // Removes the file at path, even a read-only one.
 void removeCreated(const std::string& path);
 // Fills data with random bytes from the system, for names nobody can guess;

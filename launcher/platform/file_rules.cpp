@@ -90,6 +90,11 @@ bool TemporaryFile::write(const void* data, size_t size)
     return writeAll(file, data, size);
 }
 
+bool TemporaryFile::writeAt(uint64_t offset, const void* data, size_t size)
+{
+    return writeAllAt(file, offset, data, size);
+}
+
 bool TemporaryFile::replace(const std::string& target, bool keepPermissions)
 {
     // Only a regular file is ever replaced: never a folder, a FIFO or a device.
@@ -104,6 +109,23 @@ bool TemporaryFile::replace(const std::string& target, bool keepPermissions)
         return false;
     path.clear();
     return true;
+}
+
+bool TemporaryFile::place(const std::string& target)
+{
+    takePermissionsOf(file, target);
+    SystemFile closing = file;
+    file = SystemFile();
+    if (!closeFile(closing) || !moveToFreeName(path, target))
+        return false;
+    path.clear();
+    return true;
+}
+
+bool sameRegularFile(const char* path, const char* other)
+{
+    OpenFile opened(openForReading(path));
+    return opened.file.valid() && sameFile(opened.file, other);
 }
 
 bool readWholeFile(const char* path, size_t limit, std::string& contents)

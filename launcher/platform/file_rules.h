@@ -34,11 +34,16 @@ class TemporaryFile
     // Creates it in the same way as a copy of source, the open file at from.
     bool createCopy(const std::string& target, const char* prefix, SystemFile source, const char* from);
     bool write(const void* data, size_t size);
+    bool writeAt(uint64_t offset, const void* data, size_t size);
     // With keepPermissions, gives the file those of the file it is about to
     // replace (see takePermissionsOf); then closes it and moves it over
     // target. False, target untouched, when target is anything but a
     // regular file or nothing.
     bool replace(const std::string& target, bool keepPermissions);
+    // Gives the file the permissions of any new file of the user, closes it
+    // and moves it to target only while nothing has that name: false, and
+    // nothing moved, when something has.
+    bool place(const std::string& target);
 
   private:
     template <class Make>
@@ -46,6 +51,10 @@ class TemporaryFile
     std::string path;
     SystemFile file;
 };
+
+// Whether both paths name one regular file, however spelt: links followed,
+// hard links alike.
+bool sameRegularFile(const char* path, const char* other);
 
 // The file services of that name, for every system.
 bool readWholeFile(const char* path, size_t limit, std::string& contents);

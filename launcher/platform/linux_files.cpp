@@ -302,11 +302,6 @@ bool linuxSkipBytes(FILE* file, uint64_t bytes)
     return bytes <= uint64_t(INT64_MAX) && fseeko(file, off_t(bytes), SEEK_CUR) == 0;
 }
 
-std::filesystem::path linuxNativePath(const char* path)
-{
-    return std::filesystem::path(path);
-}
-
 std::string linuxResolveLinks(const char* path)
 {
     char* resolved = realpath(path, nullptr);
@@ -481,6 +476,25 @@ bool writeAll(SystemFile file, const void* data, size_t size)
     return true;
 }
 
+bool writeAllAt(SystemFile file, uint64_t offset, const void* data, size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0)
+    {
+        if (offset > uint64_t(INT64_MAX))
+            return false;
+        ssize_t put = pwrite(int(file.value), bytes, size, off_t(offset));
+        if (put < 0 && errno == EINTR)
+            continue;
+        if (put <= 0)
+            return false;
+        bytes += put;
+        offset += uint64_t(put);
+        size -= size_t(put);
+    }
+    return true;
+}
+
 bool closeFile(SystemFile file)
 {
     return close(int(file.value)) == 0;
@@ -502,6 +516,11 @@ bool sameFile(SystemFile file, const char* path)
 bool moveOver(const std::string& from, const std::string& to)
 {
     return rename(from.c_str(), to.c_str()) == 0;
+}
+
+bool moveToFreeName(const std::string& from, const std::string& to)
+{
+    return renameat2(AT_FDCWD, from.c_str(), AT_FDCWD, to.c_str(), RENAME_NOREPLACE) == 0;
 }
 
 void removeCreated(const std::string& path)
@@ -543,7 +562,6 @@ const FileServices& systemFileServices()
         .openFile = linuxOpenFile,
         .bytesLeft = linuxBytesLeft,
         .skipBytes = linuxSkipBytes,
-        .nativePath = linuxNativePath,
         .resolveLinks = linuxResolveLinks,
         .usersFolder = linuxUsersFolder,
         .homeFolder = linuxHomeFolder,

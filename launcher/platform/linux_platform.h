@@ -56,7 +56,6 @@ bool linuxNextFolderEntry(FolderStream* stream, std::string& name);
 void linuxCloseFolderStream(FolderStream* stream);
 bool linuxBytesLeft(FILE* file, uint64_t& bytes);
 bool linuxSkipBytes(FILE* file, uint64_t bytes);
-std::filesystem::path linuxNativePath(const char* path);
 std::string linuxHomeFolder();
 std::string linuxResolveLinks(const char* path);
 std::string linuxUsersFolder();

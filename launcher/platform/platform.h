@@ -143,9 +143,6 @@ struct FileServices
     // Moves an open file's position forward by bytes, with positions of 64
     // bits (past 2 and 4 GiB) on every system.
     bool (*skipBytes)(FILE* file, uint64_t bytes);
-    // A path as the standard library's file streams take it; empty when the
-    // text cannot be one (not UTF-8 where the system's paths are UTF-16).
-    std::filesystem::path (*nativePath)(const char* path);
     // The path of the file path names with every link resolved; empty when
     // it cannot be resolved.
     std::string (*resolveLinks)(const char* path);

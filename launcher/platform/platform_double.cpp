@@ -219,7 +219,6 @@ static const FileServices kFiles = {
     .openFile = openFile,
     UNMODELLED(FileServices, bytesLeft),
     UNMODELLED(FileServices, skipBytes),
-    UNMODELLED(FileServices, nativePath),
     .resolveLinks = resolveLinks,
     .usersFolder = usersFolder,
     .homeFolder = homeFolder,

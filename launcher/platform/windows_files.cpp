@@ -381,13 +381,6 @@ bool windowsSkipBytes(FILE* file, uint64_t bytes)
     return bytes <= uint64_t(INT64_MAX) && _fseeki64(file, static_cast<__int64>(bytes), SEEK_CUR) == 0;
 }
 
-std::filesystem::path windowsNativePath(const char* path)
-{
-    // A path built from a narrow string would be read in the ANSI code page.
-    std::wstring wide;
-    return toSystemPath(path, wide) ? std::filesystem::path(wide) : std::filesystem::path();
-}
-
 std::string windowsUsersFolder()
 {
     wchar_t* folder = nullptr;
@@ -539,6 +532,27 @@ bool writeAll(SystemFile file, const void* data, size_t size)
     return true;
 }
 
+bool writeAllAt(SystemFile file, uint64_t offset, const void* data, size_t size)
+{
+    const char* bytes = static_cast<const char*>(data);
+    while (size > 0)
+    {
+        DWORD chunk = size > (DWORD(1) << 30) ? (DWORD(1) << 30) : DWORD(size);
+        DWORD written = 0;
+        // On a handle opened for plain writes, the offset given here is where
+        // the write goes.
+        OVERLAPPED at{};
+        at.Offset = DWORD(offset);
+        at.OffsetHigh = DWORD(offset >> 32);
+        if (!WriteFile(handleOf(file), bytes, chunk, &written, &at) || written == 0)
+            return false;
+        bytes += written;
+        offset += written;
+        size -= written;
+    }
+    return true;
+}
+
 bool closeFile(SystemFile file)
 {
     return CloseHandle(handleOf(file)) != 0;
@@ -582,6 +596,13 @@ void removeRegularFiles(const std::string& path, EntryPick pick, const void* con
             pick(toUtf8(found.cFileName, wcslen(found.cFileName)), context))
             DeleteFileW((folder + found.cFileName).c_str());
     } while (FindNextFileW(find.value, &found));
+}
+
+bool moveToFreeName(const std::string& from, const std::string& to)
+{
+    std::wstring source, target;
+    return toSystemPath(from.c_str(), source) && toSystemPath(to.c_str(), target) &&
+           MoveFileExW(source.c_str(), target.c_str(), 0);
 }
 
 void removeCreated(const std::string& path)

@@ -18,7 +18,6 @@ const FileServices& systemFileServices()
         .openFile = windowsOpenFile,
         .bytesLeft = windowsBytesLeft,
         .skipBytes = windowsSkipBytes,
-        .nativePath = windowsNativePath,
         .resolveLinks = windowsResolveLinks,
         .usersFolder = windowsUsersFolder,
         .homeFolder = windowsHomeFolder,

@@ -58,7 +58,6 @@ void windowsCloseFolderStream(FolderStream* stream);
 FILE* windowsOpenFile(const char* path, FileAccess access);
 bool windowsBytesLeft(FILE* file, uint64_t& bytes);
 bool windowsSkipBytes(FILE* file, uint64_t bytes);
-std::filesystem::path windowsNativePath(const char* path);
 std::string windowsResolveLinks(const char* path);
 std::string windowsUsersFolder();
 std::string windowsHomeFolder();

@@ -1,5 +1,6 @@
 #include "vyx.h"
 
+#include <bit>
 #include <new>
 
 // Entries an array holds; a null array holds none whatever its length says.
@@ -22,6 +23,50 @@ static bool indicesInRange(const Vyx_Mesh& mesh, uint64_t perFace)
             if (corners[corner] < 0 || corners[corner] >= mesh.vertexCount)
                 return false;
         }
+    }
+    return true;
+}
+
+// Whether none of the floats (or their bits) is NaN or an infinity, whose
+// exponent bits are all set: readers refuse a document that holds "nan" or
+// "inf". Blocks of a fixed length without an early exit are what compilers
+// turn into vector code at every optimisation level: a large mesh costs a
+// pass at memory speed.
+template <typename T>
+static bool allFinite(const T* values, uint64_t count)
+{
+    constexpr uint32_t kExponent = 0x7F800000;
+    constexpr uint64_t kBlock = 64;
+    auto nonFinite = [](T value) { return uint32_t((std::bit_cast<uint32_t>(value) & kExponent) == kExponent); };
+    uint32_t found = 0;
+    uint64_t i = 0;
+    for (; i + kBlock <= count; i += kBlock)
+        for (uint64_t j = 0; j < kBlock; j++)
+            found |= nonFinite(values[i + j]);
+    for (; i < count; i++)
+        found |= nonFinite(values[i]);
+    return found == 0;
+}
+
+// The numbers the exports write: every vertex's position, and the texture
+// coordinates of each corner of a face (a triangle's fourth pair is none).
+static bool numbersFinite(const Vyx_Mesh& mesh)
+{
+    if (!allFinite(mesh.vertices.get(), 3 * uint64_t(mesh.vertexCount)))
+        return false;
+    uint64_t faceCount = uint64_t(mesh.faceCount);
+    uint32_t perFace = mesh.uvFloatsPerFace;
+    // Nearly every mesh passes the whole array at once; only one that does
+    // not is looked at face by face.
+    if (!mesh.faceUVs || allFinite(mesh.faceUVs.get(), perFace * faceCount))
+        return true;
+    if (perFace == 6)
+        return false;
+    for (uint64_t face = 0; face < faceCount; face++)
+    {
+        bool quad = mesh.indicesPerFace == 4 && mesh.faces[4 * face + 3] >= 0;
+        if (!allFinite(&mesh.faceUVs[8 * face], quad ? 8 : 6))
+            return false;
     }
     return true;
 }
@@ -49,7 +94,7 @@ bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses)
     }
     if ((uses & VyxUseVertexColors) && mesh.vertexColors && mesh.vertexColors.length < vertexCount)
         return false;
-    return indicesInRange(mesh, indicesPerFace);
+    return indicesInRange(mesh, indicesPerFace) && numbersFinite(mesh);
 }
 
 // Rewrites an array of groups of `from` entries as groups of `to`, each group
