@@ -2,13 +2,15 @@
 // alone (a mount namespace of its own, which needs root), the hosts file is
 // a FIFO that the lookups wait on, and once a lookup time a writer opens it,
 // ending every lookup then waiting with no such name. Numeric addresses are
-// never looked up. On Windows, or without root, nothing changes and active
-// is false.
+// never looked up. Without root nothing changes and active is false. Under
+// Wine the script slow_names_under_wine.sh does the same for the whole
+// program and says so in TESMAR_SLOW_NAMES.
 #pragma once
 
 #include "scratch.h"
 
 #include <atomic>
+#include <cstdlib>
 #include <cerrno>
 #include <chrono>
 #include <thread>
@@ -70,7 +72,7 @@ struct SlowNames
             close(fd);
     }
 #else
-    explicit SlowNames(std::chrono::milliseconds = {}) {}
+    explicit SlowNames(std::chrono::milliseconds = {}) : active(getenv("TESMAR_SLOW_NAMES") != nullptr) {}
     void release() const {}
 #endif
 };

@@ -27,7 +27,7 @@ RAW = {
     "cut": CLOSE + b"Content-Length: 1000\r\n\r\n" + STAMP + b"x" * 9,
     "chunked": CHUNKED + b"0\r\n\r\n",
     "cutchunked": CHUNKED,
-    "twolengths": CLOSE + b"Content-Length: 5\r\nContent-Length: %d\r\n\r\n" % len(STAMP) + STAMP,
+    "twolengths": CLOSE + b"Content-Length: %d\r\nContent-Length: 5\r\n\r\n" % len(STAMP) + STAMP,
 }
 # Answers sent a byte every 0.3 s from the given offset on.
 TRICKLED = {
