@@ -23,11 +23,14 @@
 #include <string>
 #include <vector>
 
+extern const char kVersion[];
+
 static const char kUsage[] =
     "usage: plugin-host [HOST OPTIONS] LIBRARY COMMAND [CALL OPTIONS]\n"
     "       plugin-host [HOST OPTIONS] LIBRARY --script FILE   (FILE - reads standard input)\n"
     "       plugin-host --commands [LIBRARY]   (the commands LIBRARY exports; without it, all and their libraries)\n"
     "       plugin-host --help [COMMAND]   (a command's synopsis from the command reference)\n"
+    "       plugin-host --version   (the release's version and the source's revision)\n"
     "\n"
     "host options:\n"
     "  --choose N        answer N when a list is shown, as given: -1 is the user dismissing it\n"
@@ -198,6 +201,8 @@ static int run(int argc, char** argv)
         }
         if (option == "--commands")
             return listCommands(hasValue ? argv[i + 1] : nullptr);
+        if (option == "--version")
+            return printf("plugin-host %s\n", kVersion) < 0;
         if (option == "--fail-rename")
             session.host.failRename = true;
         else if (option == "--fail-icon")

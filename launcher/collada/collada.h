@@ -39,9 +39,19 @@ inline char* lineStart(ColladaStream& out)
 void lineEnd(ColladaStream& out, char* end);
 void flushStream(ColladaStream& out);
 
-// A name or path as the document's text: "&", "<", ">", '"' and "'" as
+// A text as the document's character data: "&", "<", ">", '"' and "'" as
 // their entities, every other byte as it is.
 std::string xmlText(std::string_view text);
+// Whether a character may stand in an XML name without a colon, at its start
+// or after it.
+bool isXmlNameCharacter(char32_t code, bool first);
+// A mesh's or the scene's name as the document's identifiers and names hold
+// it: the schema takes only XML names without a colon there, so each
+// character that cannot stand where it is (a blank, "&", a control
+// character, a byte of no UTF-8 character) becomes "_", and a name that
+// cannot begin as it does ("1st", "-x") starts with one more "_". A name that
+// is one already (letters beyond ASCII too) is kept as it is; "" becomes "_".
+std::string colladaName(std::string_view text);
 // The file URI of an absolute path: "file://", then the path with every byte
 // but the letters, digits, "-", ".", "_", "~" and "/" written as "%XX". A
 // Windows path has "/" for its separators and keeps its drive's colon
@@ -51,8 +61,10 @@ std::string fileUri(const std::string& path, PathStyle style);
 // current folder when it is relative, as a file URI.
 std::string imageUri(const std::string& path);
 
-// The document writers, called in document order. Names, and the image's
-// address, are written as xmlText gives them.
+// The document writers, called in document order. Names are written as
+// colladaName gives them, the image's address as xmlText gives it. A
+// library is written only when it holds an element, and the visual scene
+// only when it holds a node: the schema refuses empty ones.
 void writeColladaStart(ColladaStream& out);
 void writeAsset(ColladaStream& out);
 void writeImagesLibrary(ColladaStream& out, bool open);
@@ -66,7 +78,8 @@ void writeGeometriesLibrary(ColladaStream& out, bool open);
 // pooled in place.
 void writeGeometry(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh);
 void writeSceneNode(ColladaStream& out, const std::string& name);
-void writeColladaEnd(ColladaStream& out, const std::string& scene, bool open);
+void writeVisualScene(ColladaStream& out, const std::string& scene, bool open);
+void writeColladaEnd(ColladaStream& out);
 
 // Writes the Collada document of the meshes listed (entry 0 the folder of
 // their Vyx files) to outputPath: 0, -1 when the document cannot be written,

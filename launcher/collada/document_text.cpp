@@ -1,9 +1,43 @@
-// Names and paths as the document writes them: XML readers refuse a raw "&"
-// or "<", and image readers take the image's address as a file URI.
+// Names and paths as the document writes them: the schema takes only XML
+// names for identifiers, XML readers refuse a raw "&" or "<", and image
+// readers take the image's address as a file URI.
 #include "collada.h"
 #include "common/utf8.h"
 
 #include <system_error>
+
+// The code point of a well-formed character of the given length.
+static char32_t codePoint(std::string_view character)
+{
+    auto byte = [&](size_t i) { return char32_t(static_cast<unsigned char>(character[i])); };
+    if (character.size() == 1)
+        return byte(0);
+    char32_t code = byte(0) & (0x7F >> character.size());
+    for (size_t i = 1; i < character.size(); i++)
+        code = code << 6 | (byte(i) & 0x3F);
+    return code;
+}
+
+std::string colladaName(std::string_view text)
+{
+    std::string out;
+    out.reserve(text.size() + 1);
+    while (!text.empty())
+    {
+        Utf8Character character = utf8Character(text);
+        std::string_view bytes = text.substr(0, character.length);
+        char32_t code = character.valid ? codePoint(bytes) : 0;
+        bool first = out.empty();
+        if (character.valid && isXmlNameCharacter(code, first))
+            out += bytes;
+        else if (first && character.valid && isXmlNameCharacter(code, false))
+            out += "_" + std::string(bytes);
+        else
+            out += '_';
+        text.remove_prefix(character.length);
+    }
+    return out.empty() ? "_" : out;
+}
 
 std::string xmlText(std::string_view text)
 {

@@ -3,6 +3,7 @@
 #include "platform/platform.h"
 #include "vyx/vyx.h"
 
+#include <algorithm>
 #include <memory>
 
 namespace
@@ -26,6 +27,47 @@ bool finish(std::unique_ptr<FILE, FileCloser>& file, const ColladaStream& out)
     bool written = !out.failed && fflush(file.get()) == 0 && !ferror(file.get());
     return fclose(file.release()) == 0 && written;
 }
+}
+
+// The images, materials and effects of the meshes, and the geometries'
+// library opened; a library that would be empty is left out.
+static void writeLibrariesBeforeGeometries(ColladaStream& out, const std::vector<MeshEntry>& meshes,
+                                           const std::string& outputFolder)
+{
+    if (std::any_of(meshes.begin(), meshes.end(), [](const MeshEntry& mesh) { return mesh.textured; }))
+    {
+        writeImagesLibrary(out, true);
+        for (const MeshEntry& mesh : meshes)
+            if (mesh.textured)
+                writeImage(out, mesh.name, imageUri(outputFolder + mesh.entry));
+        writeImagesLibrary(out, false);
+    }
+    if (meshes.empty())
+        return;
+    writeMaterialsLibrary(out, true);
+    for (const MeshEntry& mesh : meshes)
+        writeMaterial(out, mesh.name);
+    writeMaterialsLibrary(out, false);
+    writeEffectsLibrary(out, true);
+    for (const MeshEntry& mesh : meshes)
+        writeEffect(out, mesh.name, mesh.textured);
+    writeEffectsLibrary(out, false);
+    writeGeometriesLibrary(out, true);
+}
+
+// The geometries' library closed, the visual scene of the meshes' nodes and
+// the document's end.
+static void writeScene(ColladaStream& out, const std::vector<MeshEntry>& meshes, const std::string& scene)
+{
+    if (!meshes.empty())
+    {
+        writeGeometriesLibrary(out, false);
+        writeVisualScene(out, scene, true);
+        for (const MeshEntry& mesh : meshes)
+            writeSceneNode(out, mesh.name);
+        writeVisualScene(out, scene, false);
+    }
+    writeColladaEnd(out);
 }
 
 float exportCollada(const char* outputPath, const char* list, int32_t listSize)
@@ -53,21 +95,7 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
 
     writeColladaStart(out);
     writeAsset(out);
-    writeImagesLibrary(out, true);
-    for (const MeshEntry& mesh : meshes)
-        if (mesh.textured)
-            writeImage(out, mesh.name, imageUri(outputFolder + mesh.entry));
-    writeImagesLibrary(out, false);
-    writeMaterialsLibrary(out, true);
-    for (const MeshEntry& mesh : meshes)
-        writeMaterial(out, mesh.name);
-    writeMaterialsLibrary(out, false);
-    writeEffectsLibrary(out, true);
-    for (const MeshEntry& mesh : meshes)
-        writeEffect(out, mesh.name, mesh.textured);
-    writeEffectsLibrary(out, false);
-
-    writeGeometriesLibrary(out, true);
+    writeLibrariesBeforeGeometries(out, meshes, outputFolder);
     for (const MeshEntry& entry : meshes)
     {
         std::string vyxPath = vyxFolder + entry.name + ".Vyx";
@@ -84,12 +112,7 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
         }
         writeGeometry(out, entry.name, &mesh);
     }
-    writeGeometriesLibrary(out, false);
-
-    writeColladaEnd(out, scene, true);
-    for (const MeshEntry& mesh : meshes)
-        writeSceneNode(out, mesh.name);
-    writeColladaEnd(out, scene, false);
+    writeScene(out, meshes, scene);
     flushStream(out);
     // A document the disk did not take is a failed export, not a success,
     // and a half-written one is removed.

@@ -116,7 +116,7 @@ static void putPolygonSizes(ColladaStream& out, const Vyx_Mesh* mesh, size_t fac
 
 void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mesh)
 {
-    std::string name = xmlText(rawName);
+    std::string name = colladaName(rawName);
     size_t vertexCount = size_t(std::max(mesh->vertexCount, 0));
     size_t faceCount = size_t(std::max(mesh->faceCount, 0));
     put(out, "    <geometry id=\"" + name + "-lib\" name=\"" + name + "Mesh\">\n      <mesh>\n");

@@ -71,21 +71,21 @@ void writeGeometriesLibrary(ColladaStream& out, bool open)
 
 void writeImage(ColladaStream& out, const std::string& rawName, const std::string& uri)
 {
-    std::string name = xmlText(rawName);
+    std::string name = colladaName(rawName);
     put(out, "    <image id = \"" + name + "_fileDiffuse-image\" name = \"" + name + "_fileDiffuse\">\n" +
                  "      <init_from>" + xmlText(uri) + "</init_from>\n" + "    </image>\n");
 }
 
 void writeMaterial(ColladaStream& out, const std::string& rawName)
 {
-    std::string name = xmlText(rawName);
+    std::string name = colladaName(rawName);
     put(out, "    <material id = \"" + name + "_lambert\" name = \"" + name + "_lambert\">\n" +
                  "      <instance_effect url = \"#" + name + "_lambert-fx\"/>\n" + "    </material>\n");
 }
 
 void writeEffect(ColladaStream& out, const std::string& rawName, bool textured)
 {
-    std::string name = xmlText(rawName);
+    std::string name = colladaName(rawName);
     // The lines that open the colour elements start with a tab and ten blanks.
     put(out, "    <effect id=\"" + name + "_lambert-fx\" name=\"" + name + "_lambert\">\n");
     put(out, "      <profile_COMMON>\n");
@@ -117,7 +117,7 @@ void writeEffect(ColladaStream& out, const std::string& rawName, bool textured)
     else
         put(out, "              <color sid=\"diffuse\">0.500000  0.500000 0.500000 1.000000</color>\n");
     put(out, "            </diffuse>\n"
-             "\t          <transparent opaque=\"RGB_ZERO\">\n"
+             "\t          <transparent opaque=\"A_ONE\">\n"
              "              <color sid=\"transparent\">0.000000  0.000000 0.000000 1.000000</color>\n"
              "            </transparent>\n"
              "\t          <transparency>\n"
@@ -131,7 +131,7 @@ void writeEffect(ColladaStream& out, const std::string& rawName, bool textured)
 
 void writeSceneNode(ColladaStream& out, const std::string& rawName)
 {
-    std::string name = xmlText(rawName);
+    std::string name = colladaName(rawName);
     put(out, "      <node name=\"" + name + "\" id=\"" + name + "\" sid=\"" + name + "\">\n" +
                  "        <matrix sid=\"matrix\">1.000000 0.000000 0.000000 0.000000 0.000000 1.000000 0.000000 "
                  "0.000000 0.000000 0.000000 1.000000 0.000000 0.000000 0.000000 0.000000 1.000000</matrix>\n" +
@@ -141,13 +141,18 @@ void writeSceneNode(ColladaStream& out, const std::string& rawName)
                  "          </bind_material>\n" + "        </instance_geometry>\n" + "      </node>\n");
 }
 
-void writeColladaEnd(ColladaStream& out, const std::string& rawScene, bool open)
+void writeVisualScene(ColladaStream& out, const std::string& rawScene, bool open)
 {
-    std::string scene = xmlText(rawScene);
+    std::string scene = colladaName(rawScene);
     if (open)
         put(out, "  <library_visual_scenes>\n    <visual_scene id=\"" + scene + "_scene\" name=\"" + scene +
                      "_scene\">\n");
     else
         put(out, "    </visual_scene>\n  </library_visual_scenes>\n  <scene>\n    <instance_visual_scene url=\"#" +
-                     scene + "_scene\"/>\n  </scene>\n</COLLADA>\n");
+                     scene + "_scene\"/>\n  </scene>\n");
+}
+
+void writeColladaEnd(ColladaStream& out)
+{
+    put(out, "</COLLADA>\n");
 }

@@ -13,6 +13,8 @@ float downloadFile(const char* url, const char* path)
 {
     if (!url || !path || !isNativeAbsolutePath(path, kSystemPathStyle))
         return -1;
+    // What a download killed midway left beside the target goes first.
+    fileServices().removeLeftoverDownloads(path);
     return networkServices().download(url, path) ? 0 : -1;
 }
 
@@ -35,6 +37,14 @@ static void forEachLine(std::string_view text, Visit visit)
     }
 }
 
+// Whether a text reads back as an update file.
+static bool withinBounds(std::string_view text)
+{
+    bool within = text.size() <= kUpdateFileLimit;
+    forEachLine(text, [&](std::string_view line) { within = within && line.size() <= kUpdateLineLimit; });
+    return within;
+}
+
 enum class Reading
 {
     Read,
@@ -53,9 +63,7 @@ static Reading readUpdateFile(const std::string& path, std::string& text)
         fclose(file);
         return Reading::OutOfBounds;
     }
-    bool withinLimit = true;
-    forEachLine(text, [&](std::string_view line) { withinLimit = withinLimit && line.size() <= kUpdateLineLimit; });
-    return withinLimit ? Reading::Read : Reading::OutOfBounds;
+    return withinBounds(text) ? Reading::Read : Reading::OutOfBounds;
 }
 
 // The text between open (found at start) and close; to the end of the line
@@ -92,7 +100,9 @@ static bool sizeValue(std::string_view value)
 
 static void addSetting(std::string& settings, std::string_view key, std::string_view value)
 {
-    if (!sizeValue(value))
+    // Settings past the file limit are refused whole: they need not grow
+    // any further.
+    if (!sizeValue(value) || settings.size() > kUpdateFileLimit)
         return;
     settings.append(key).append(value).push_back('\n');
 }
@@ -271,6 +281,27 @@ float compareTimestamps(const std::string& fresh, const std::string& stored)
     return 3;
 }
 
+// The download target of an update path that holds "/Shared": the path from
+// its first "/Shared" on, whole (a cut one names another file) and without
+// a ".." step, which could lead out of the folder (after a link, wherever
+// the link leads). Empty when refused. Steps end at "/" or "\" on every
+// system, as on Windows.
+static const size_t kSharedTargetLimit = 256;
+
+static std::string sharedTarget(std::string_view path)
+{
+    if (path.size() > kSharedTargetLimit)
+        return std::string();
+    for (size_t start = 0; start <= path.size();)
+    {
+        size_t end = std::min(path.find_first_of("/\\", start), path.size());
+        if (path.substr(start, end - start) == "..")
+            return std::string();
+        start = end + 1;
+    }
+    return std::string(path);
+}
+
 float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, const char* url, char* buffer1,
                   int32_t buffer1Size)
 {
@@ -318,8 +349,9 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
     std::string().swap(previous);
 
     size_t shared = updatePath.find("/Shared");
-    std::string target = shared == std::string::npos ? updatePath : updatePath.substr(shared, 256);
-    if (downloadFile(url, target.c_str()) != 0)
+    std::string target =
+        shared == std::string::npos ? updatePath : sharedTarget(std::string_view(updatePath).substr(shared));
+    if (target.empty() || downloadFile(url, target.c_str()) != 0)
         return 5;
 
     std::string fresh;
@@ -328,6 +360,10 @@ float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t langu
     evaluateUpdate(variant, language, fresh, findings, buffer1, buffer1Size);
 
     settings += findings.settings;
+    // Settings that would not read back would end every later check: data
+    // whose sizes take them past the bounds is refused, the settings kept.
+    if (!withinBounds(settings))
+        return 4;
     if (!fileServices().replaceFile(settingsPath, settings))
         return -77;
     if (mode == 0)

@@ -88,7 +88,8 @@ constexpr size_t kMaxMessage = 4095;
 // answer: one that never does must not hold the host's thread for ever.
 constexpr int kCompanionWaitMilliseconds = 5000;
 // Sends the NUL-terminated message to port on the loopback address and
-// waits for one reply (not used): 0 sent and answered; -1 for a null or too
-// long message, no socket or no reply; -2 when the address cannot be had;
-// -3 when nothing listens or the message cannot be written.
+// waits for one reply (not used): 0 sent and answered, the end of the
+// connection counting as an answer; -1 for a null or too long message, no
+// socket, or neither in time; -2 when the address cannot be had; -3 when
+// nothing listens or the message cannot be written.
 float sendToCompanion(const char* message, uint16_t port, int waitMilliseconds = kCompanionWaitMilliseconds);

@@ -3,6 +3,8 @@
 // windows_files.cpp. Paths are UTF-8.
 #pragma once
 
+#include "platform.h"
+
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -30,9 +32,9 @@ enum class Creation
 Creation createPrivateFile(const std::string& path, SystemFile& file);
 // Creates a new file at path as a copy of source, the open regular file at
 // from: its data, and what else of it the system copies (Linux: extended
-// attributes, permissions less set-user-ID and set-group-ID, times;
-// Windows: attributes, streams and times). Nothing is left at path unless
-// it answers Created.
+// attributes less file capabilities, permissions less set-user-ID and
+// set-group-ID, times; Windows: attributes, streams and times). Nothing is
+// left at path unless it answers Created.
 Creation createCopy(SystemFile source, const char* from, const std::string& path, SystemFile& file);
 // Opens a regular file for reading, without ever blocking on another kind
 // (a FIFO nobody writes to); invalid for anything but a regular file.
@@ -57,3 +59,10 @@ bool sameFile(SystemFile file, const char* path);
 bool moveOver(const std::string& from, const std::string& to);
 // Removes the file at path, even a read-only one.
 void removeCreated(const std::string& path);
+// Fills data with random bytes from the system, for names nobody can guess;
+// false when it has none to give.
+bool randomBytes(void* data, size_t size);
+// Removes the regular files of a folder that pick takes by name, each as
+// listed: a link, a folder or any other kind stays, and a link put in a
+// file's place meanwhile goes itself, never what it leads to.
+void removeRegularFiles(const std::string& folder, EntryPick pick, const void* context);

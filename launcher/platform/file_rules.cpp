@@ -1,6 +1,6 @@
 #include "file_rules.h"
 
-#include <random>
+#include <string_view>
 
 namespace
 {
@@ -22,6 +22,18 @@ PathKind kindOf(const char* path)
 {
     return systemFileServices().pathKind(path);
 }
+
+// The characters of a temporary file's name after its prefix.
+const char kRandomCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
+const size_t kRandomLength = 8;
+
+// Whether a name is one TemporaryFile makes with the prefix given as context.
+bool isTemporaryName(const std::string& name, const void* context)
+{
+    std::string_view prefix = static_cast<const char*>(context);
+    return name.size() == prefix.size() + kRandomLength && name.compare(0, prefix.size(), prefix) == 0 &&
+           name.find_first_not_of(kRandomCharacters, prefix.size()) == std::string::npos;
+}
 }
 
 TemporaryFile::~TemporaryFile()
@@ -40,15 +52,16 @@ bool TemporaryFile::createBeside(const std::string& target, const char* prefix, 
     // The separator found, as a path in the "\\?\" form on Windows takes
     // "\" alone.
     char separator = at == std::string::npos ? '/' : target[at];
-    static const char digits[] = "0123456789abcdefghijklmnopqrstuvwxyz";
-    std::random_device random;
     for (int attempt = 0; attempt < 100; attempt++)
     {
         // The name is complete before the file exists, so that running out
         // of memory can never leave a file nobody removes.
+        uint32_t random[kRandomLength];
+        if (!randomBytes(random, sizeof random))
+            return false;
         std::string name = folder + separator + prefix;
-        for (int i = 0; i < 8; i++)
-            name += digits[random() % 36];
+        for (uint32_t value : random)
+            name += kRandomCharacters[value % (sizeof kRandomCharacters - 1)];
         Creation made = make(name);
         if (made == Creation::Created)
         {
@@ -142,6 +155,13 @@ CopyOutcome copyRegularFile(const char* from, const char* to)
 bool storeDownloaded(const std::string& body, const char* path)
 {
     TemporaryFile file;
-    return !body.empty() && file.create(path, ".download-") && file.write(body.data(), body.size()) &&
+    return !body.empty() && file.create(path, kDownloadPrefix) && file.write(body.data(), body.size()) &&
            file.replace(path, true);
+}
+
+void removeLeftoverDownloads(const char* path)
+{
+    std::string target = path;
+    size_t at = target.find_last_of(kFolderSeparators);
+    removeRegularFiles(at == std::string::npos ? "." : target.substr(0, at + 1), isTemporaryName, kDownloadPrefix);
 }

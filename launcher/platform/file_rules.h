@@ -12,6 +12,9 @@
 
 // Bodies larger than this are refused: update data is a few kilobytes.
 inline constexpr size_t kDownloadLimit = size_t(16) << 20;
+// What a download's temporary file is named by: its prefix, then random
+// characters (see TemporaryFile::create).
+inline constexpr char kDownloadPrefix[] = ".download-";
 
 // A new file written beside its target and moved over it once complete, so
 // that no half-written file is ever seen under the target's name; on every
@@ -47,6 +50,7 @@ class TemporaryFile
 // The file services of that name, for every system.
 bool readWholeFile(const char* path, size_t limit, std::string& contents);
 bool replaceWholeFile(const char* path, const std::string& contents);
+void removeLeftoverDownloads(const char* path);
 CopyOutcome copyRegularFile(const char* from, const char* to);
 // Stores a body read whole at path as a download does: written beside it
 // and moved over it; an empty body is nothing received.

@@ -75,7 +75,8 @@ int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length
     if (!sendAll(connection.fd, message, length))
         return -3;
 
-    // What the reply says is not read: the exchange stands unless receiving fails.
+    // What the reply says is not read: the exchange stands unless receiving
+    // fails, and a companion that closes once it has the message has answered.
     char reply[4096];
     ssize_t received;
     do

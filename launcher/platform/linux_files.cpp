@@ -4,6 +4,7 @@
 
 #include <dirent.h>
 #include <fcntl.h>
+#include <sys/random.h>
 #include <sys/stat.h>
 #include <sys/xattr.h>
 #include <unistd.h>
@@ -13,6 +14,7 @@
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
+#include <memory>
 
 Descriptor::~Descriptor()
 {
@@ -41,21 +43,21 @@ bool linuxCreateFolder(const char* path)
 }
 
 // The names in a folder open as descriptor, without "." and ".."; the
-// descriptor stays open. False when it cannot be listed.
+// descriptor stays open. False when it cannot be listed. The listing is
+// closed however the names end, a failed allocation included.
 static bool namesIn(int folder, std::vector<std::string>& names)
 {
     int listing = dup(folder);
-    DIR* stream = listing >= 0 ? fdopendir(listing) : nullptr;
+    std::unique_ptr<DIR, int (*)(DIR*)> stream(listing >= 0 ? fdopendir(listing) : nullptr, closedir);
     if (!stream)
     {
         if (listing >= 0)
             close(listing);
         return false;
     }
-    while (dirent* entry = readdir(stream))
+    while (dirent* entry = readdir(stream.get()))
         if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
             names.emplace_back(entry->d_name);
-    closedir(stream);
     return true;
 }
 
@@ -179,6 +181,21 @@ bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, 
         if (pick(name, context))
             removeAt(folder.number, name.c_str(), recursive);
     return true;
+}
+
+void removeRegularFiles(const std::string& path, EntryPick pick, const void* context)
+{
+    Descriptor folder(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    std::vector<std::string> names;
+    if (folder.number < 0 || !namesIn(folder.number, names))
+        return;
+    for (const std::string& name : names)
+    {
+        struct stat info;
+        if (pick(name, context) && fstatat(folder.number, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
+            S_ISREG(info.st_mode))
+            unlinkat(folder.number, name.c_str(), 0);
+    }
 }
 
 bool linuxRemoveEntry(const char* path)
@@ -350,8 +367,9 @@ static bool copyData(int from, int to, uint64_t size)
 }
 
 // Copies every extended attribute, the access control lists among them (they
-// are the system.posix_acl_* attributes); one the destination refuses is
-// skipped.
+// are the system.posix_acl_* attributes), but the file's capabilities: like
+// set-ID bits, they would hand whoever runs the copy rights its owner gave
+// the original alone. One the destination refuses is skipped.
 static void copyAttributes(int from, int to)
 {
     ssize_t length = flistxattr(from, nullptr, 0);
@@ -364,6 +382,8 @@ static void copyAttributes(int from, int to)
     std::vector<char> value;
     for (const char* name = names.data(); name < names.data() + length; name += strlen(name) + 1)
     {
+        if (strcmp(name, "security.capability") == 0)
+            continue;
         ssize_t size = fgetxattr(from, name, nullptr, 0);
         if (size < 0)
             continue;
@@ -489,6 +509,24 @@ void removeCreated(const std::string& path)
     unlink(path.c_str());
 }
 
+// getrandom, which glibc has since 2.25: the C++ runtime's random_device
+// would ask for arc4random, which a glibc older than 2.36 lacks.
+bool randomBytes(void* data, size_t size)
+{
+    auto* bytes = static_cast<uint8_t*>(data);
+    while (size > 0)
+    {
+        ssize_t got = getrandom(bytes, size, 0);
+        if (got < 0 && errno == EINTR)
+            continue;
+        if (got <= 0)
+            return false;
+        bytes += got;
+        size -= size_t(got);
+    }
+    return true;
+}
+
 const FileServices& systemFileServices()
 {
     static const FileServices services = {
@@ -512,6 +550,7 @@ const FileServices& systemFileServices()
         .copyFile = copyRegularFile,
         .readFile = readWholeFile,
         .replaceFile = replaceWholeFile,
+        .removeLeftoverDownloads = removeLeftoverDownloads,
     };
     return services;
 }

@@ -154,7 +154,8 @@ struct FileServices
     // The user's home folder as the environment gives it; empty when unset.
     std::string (*homeFolder)();
     // Copies a regular file's data, permissions (less set-user-ID and
-    // set-group-ID), times and extended attributes; the destination appears
+    // set-group-ID), times and extended attributes (less file
+    // capabilities); the destination appears
     // only once it is complete. The source is opened without blocking, and
     // a destination that exists must be a regular file.
     CopyOutcome (*copyFile)(const char* from, const char* to);
@@ -165,6 +166,10 @@ struct FileServices
     // that it is never seen half-written; the file keeps its permissions.
     // Anything but a regular file in its place is left alone: false.
     bool (*replaceFile)(const char* path, const std::string& contents);
+    // Removes what downloads to path left beside it when their process was
+    // killed midway: the regular files of its folder named exactly as a
+    // download's temporary files are, never a link or anything else.
+    void (*removeLeftoverDownloads)(const char* path);
 };
 
 struct ProcessServices
@@ -215,9 +220,9 @@ struct NetworkServices
 {
     // Sends message to the companion listening on the loopback address at
     // port and waits waitMilliseconds at most for each step (connecting,
-    // sending, its reply): 0 when it replied, -2 without a loopback address,
-    // -3 when it cannot be reached or takes no message, -1 for any other
-    // failure.
+    // sending, its reply): 0 when it replied or closed the connection, -2
+    // without a loopback address, -3 when it cannot be reached or takes no
+    // message, -1 for any other failure.
     int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length, int waitMilliseconds);
     // Fetches url and stores the body at the absolute path: written beside
     // it and renamed over it only after a complete, successful transfer that

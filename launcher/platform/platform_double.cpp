@@ -200,6 +200,11 @@ static bool download(const char* url, const char* path)
     return false;
 }
 
+static void removeLeftoverDownloads(const char* path)
+{
+    record(std::string("removeLeftoverDownloads ") + path);
+}
+
 static const FileServices kFiles = {
     .createFolder = createFolder,
     .removeInFolder = removeInFolder,
@@ -221,6 +226,7 @@ static const FileServices kFiles = {
     UNMODELLED(FileServices, copyFile),
     .readFile = readFile,
     .replaceFile = replaceFile,
+    .removeLeftoverDownloads = removeLeftoverDownloads,
 };
 static const ProcessServices kProcesses = {
     .launchApplication = launchApplication,

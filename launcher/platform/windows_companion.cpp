@@ -60,7 +60,8 @@ int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t leng
         message += sent;
         length -= size_t(sent);
     }
-    // What the reply says is not read: the exchange stands unless receiving fails.
+    // What the reply says is not read: the exchange stands unless receiving
+    // fails, and a companion that closes once it has the message has answered.
     char reply[4096];
     return recv(connection.value, reply, sizeof reply, 0) < 0 ? -1 : 0;
 }

@@ -11,6 +11,7 @@
 
 #include <cstdlib>
 #include <memory>
+#include <random>
 #include <vector>
 
 namespace
@@ -562,6 +563,27 @@ bool moveOver(const std::string& from, const std::string& to)
            MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
+void removeRegularFiles(const std::string& path, EntryPick pick, const void* context)
+{
+    std::wstring folder;
+    if (!toSystemPath(path.c_str(), folder) || folder.empty())
+        return;
+    WIN32_FIND_DATAW found;
+    FindHandle find{FindFirstFileExW(everyEntry(folder).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                     nullptr, 0)};
+    if (find.value == INVALID_HANDLE_VALUE)
+        return;
+    if (!isSeparator(folder.back()))
+        folder += L'\\';
+    do
+    {
+        // A link is a reparse point; DeleteFileW takes one itself.
+        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
+            pick(toUtf8(found.cFileName, wcslen(found.cFileName)), context))
+            DeleteFileW((folder + found.cFileName).c_str());
+    } while (FindNextFileW(find.value, &found));
+}
+
 void removeCreated(const std::string& path)
 {
     std::wstring wide;
@@ -570,4 +592,20 @@ void removeCreated(const std::string& path)
     // A copy of a read-only file is read-only too.
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(wide.c_str());
+}
+
+bool randomBytes(void* data, size_t size)
+{
+    auto* bytes = static_cast<uint8_t*>(data);
+    try
+    {
+        std::random_device random;
+        for (size_t i = 0; i < size; i++)
+            bytes[i] = uint8_t(random());
+    }
+    catch (...)
+    {
+        return false;
+    }
+    return true;
 }

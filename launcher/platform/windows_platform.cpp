@@ -25,6 +25,7 @@ const FileServices& systemFileServices()
         .copyFile = copyRegularFile,
         .readFile = readWholeFile,
         .replaceFile = replaceWholeFile,
+        .removeLeftoverDownloads = removeLeftoverDownloads,
     };
     return services;
 }

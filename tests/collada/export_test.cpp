@@ -53,10 +53,25 @@ TEST(MeshList, EntriesWithinTheSize)
     EXPECT_EQ(splitMeshList(nullptr, 10), E{""});
 }
 
-TEST(DocumentText, XmlTextAndFileUris)
+TEST(DocumentText, XmlTextNamesAndFileUris)
 {
     EXPECT_EQ(xmlText("Body_TXTR x.png"), "Body_TXTR x.png");
     EXPECT_EQ(xmlText("a&b<c>\"d'"), "a&amp;b&lt;c&gt;&quot;d&apos;");
+
+    const std::pair<std::string, std::string> names[] = {
+        {"PM3D_Cube3D.1-x", "PM3D_Cube3D.1-x"},
+        {"\u00e9t\u00e9 \u65e5\u672c", "\u00e9t\u00e9_\u65e5\u672c"},
+        {"a&b<c>\"d'e:f", "a_b_c__d_e_f"},
+        {"1st", "_1st"},
+        {"-x", "_-x"},
+        {"\u00b7x\u0301", "_\u00b7x\u0301"}, // may follow a name's first character only
+        {"\x01\t\x7f", "___"},
+        {"\u00d7\U0001F600", "__"},      // neither a letter nor a digit
+        {"a\xff\xe6\x97" "b", "a__b"}, // bytes of no character, each piece one "_"
+        {"", "_"},
+    };
+    for (const auto& [name, expected] : names)
+        EXPECT_EQ(colladaName(name), expected) << name;
 
     struct Case
     {

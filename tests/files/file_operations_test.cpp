@@ -247,6 +247,19 @@ TEST(FileOperations, CopiesGrantNoPrivilegesAndNeverLoseTheSource)
     EXPECT_TRUE(S_ISFIFO(info.st_mode));
 }
 
+// Nor file capabilities, which root alone may give a file.
+TEST(FileOperations, CopiesDropFileCapabilities)
+{
+    Scratch s;
+    std::string from = s.file("tool", "program");
+    if (geteuid() != 0 || runProgram({"/usr/sbin/setcap", "cap_net_raw=ep", from}) != 0)
+        GTEST_SKIP() << "needs root and setcap";
+    ASSERT_GT(getxattr(from.c_str(), "security.capability", nullptr, 0), 0);
+    EXPECT_EQ(fileCopyTo(from.c_str(), s.path("copy").c_str()), 0);
+    EXPECT_EQ(content(s.path("copy")), "program");
+    EXPECT_LT(getxattr(s.path("copy").c_str(), "security.capability", nullptr, 0), 0);
+}
+
 // A path a file dialog answers is native already: its colons are the name's.
 TEST(FileOperations, NativePathsKeepTheirColons)
 {

@@ -275,6 +275,36 @@ TEST(UpdateCheck, SettingsAreNeverLost)
     }
 }
 
+// The settings are never written beyond what reads back, 16 MiB: sizes that
+// would take them past it are refused whole (4), the settings kept byte for
+// byte, so later checks still run. Kept lines count as much as served ones,
+// and a year block that never closes is read twice.
+TEST(UpdateCheck, SettingsAlwaysReadBack)
+{
+    Check c;
+    const size_t limit = 16 << 20, header = sizeof "[General]\nm_hello=1\n" - 1;
+    std::string kept = "s_option=0" + std::string((limit - header) % 11, 'x') + "\n";
+    while (kept.size() < limit - header)
+        kept += "s_option=0\n";
+    ASSERT_EQ(kept.size(), limit - header);
+    c.served.file("plain", kServed);
+    c.served.file("one", "<width>640</width>\n");
+    std::string sizes = "<2021>\n";
+    for (size_t grown = 0; grown <= limit; grown += 2 * 27) // each line is read twice into 27 bytes
+        sizes += "<width><height>\n";
+    c.served.file("sizes", sizes);
+    const std::tuple<std::string, const char*, float> cases[] = {
+        {kept, "plain", 0}, {kept, "one", 4}, {"s_option=0\n", "sizes", 4}};
+    for (const auto& [settings, served, result] : cases)
+    {
+        c.home.file("settings.txt", settings);
+        EXPECT_EQ(c.run(kYearBlock, c.server.url(served)), result) << served;
+        std::string now = readFile(c.settings);
+        EXPECT_TRUE(result == 4 ? now == settings : now.size() <= limit) << served << ": " << now.size();
+    }
+    EXPECT_EQ(c.run(kYearBlock, c.server.url("one")), 0);
+}
+
 #if !defined(_WIN32)
 // Links and special files another user may plant: the settings are replaced,
 // never written through a link, and FIFOs never block the check.
@@ -342,14 +372,77 @@ TEST(UpdateCheck, SettingsThatCannotBeWrittenOrHaveNoFolder)
 }
 
 #if !defined(_WIN32)
+// The target from "/Shared" on is taken whole, 256 bytes at most, and with
+// no ".." step; anything else fetches nothing.
 TEST(UpdateCheck, SharedFolderTarget)
 {
-    PlatformDouble platform;
-    char url[] = "http://127.0.0.1:1/data";
-    EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, "/Users/Shared/Home/settings.txt", 0, url, url, sizeof(url)), 5);
-    EXPECT_EQ(platform.calls.back(), "download http://127.0.0.1:1/data /Shared/Home/update.dat");
+    std::string longest = "/Shared/" + std::string(256 - 19, 'f'); // 256 bytes with "/update.dat"
+    const std::pair<std::string, std::string> cases[] = {
+        {"/Users/Shared/Home/settings.txt", "/Shared/Home/update.dat"},
+        {"/Users/Shared/./Home/..x/settings.txt", "/Shared/./Home/..x/update.dat"},
+        {"/Users" + longest + "/settings.txt", longest + "/update.dat"},
+        {"/Users" + longest + "x/settings.txt", ""},
+        {"/Users/Shared/Home/../../etc/settings.txt", ""},
+        {"/Users/Shared/..\\etc/settings.txt", ""},
+        {"/Users/Shared/../Shared/Home/settings.txt", ""},
+    };
+    for (const auto& [settings, target] : cases)
+    {
+        PlatformDouble platform;
+        char url[] = "http://127.0.0.1:1/data";
+        EXPECT_EQ(checkUpdate(UpdateVariant::YearBlock, settings.c_str(), 0, url, url, sizeof(url)), 5) << settings;
+        bool fetched = !platform.calls.empty() && platform.calls.back().starts_with("download ");
+        std::string expected = target.empty() ? "" : "download " + std::string(url) + " " + target;
+        EXPECT_EQ(fetched ? platform.calls.back() : "", expected) << settings;
+    }
 }
 #endif
+
+// A part from "/Shared" on that climbs out of it fetches nothing there. On
+// Windows "/Shared" is on the current drive, so the climb reaches this
+// test's folder; on Linux it takes a /Shared folder.
+TEST(UpdateCheck, SharedTargetNeverLeavesItsFolder)
+{
+    Check c;
+    c.served.file("data", kServed);
+    std::string home = c.settings.substr(0, c.settings.size() - sizeof "settings.txt");
+    c.settings = home + "/Shared/.." + home.substr(home.find_first_of("/\\")) + "/settings.txt";
+    std::filesystem::path before = std::filesystem::current_path();
+    std::filesystem::current_path(c.home.root);
+    float result = c.run(kEveryLine, c.server.url("data"));
+    std::filesystem::current_path(before);
+    EXPECT_EQ(result, 5);
+    EXPECT_EQ(c.homeFiles(), 0u);
+}
+
+// A check first removes what a download killed midway left beside its
+// target: regular files of the download's own names only.
+TEST(UpdateCheck, LeftoverDownloadsAreRemoved)
+{
+    Check c;
+    c.served.file("data", kServed);
+    c.home.file("settings.txt", "s_option=0\n");
+    const std::pair<const char*, bool> files[] = {
+        {".download-0a1b2c3d", true},   {".download-zzzzzzzz", true},  {".download-0a1b2c3", false},
+        {".download-0a1b2c3d4", false}, {".download-ABCDEFGH", false}, {".download-0a1b2c3!", false},
+        {".replace-0a1b2c3d", false},   {"x.download-0a1b2c3d", false}};
+    for (const auto& [name, removed] : files)
+        c.home.file(name, "left");
+    c.home.folder(".download-folder00");
+#if !defined(_WIN32)
+    std::filesystem::create_symlink(c.served.file("other", "kept"), c.home.root / ".download-link0000");
+    mkfifo(c.home.path(".download-fifo0000").c_str(), 0600);
+#endif
+    EXPECT_EQ(c.run(kEveryLine, c.server.url("data")), 0);
+    for (const auto& [name, removed] : files)
+        EXPECT_EQ(c.home.exists(name), !removed) << name;
+    EXPECT_TRUE(c.home.exists(".download-folder00"));
+#if !defined(_WIN32)
+    EXPECT_TRUE(c.home.exists(".download-link0000"));
+    EXPECT_TRUE(c.home.exists(".download-fifo0000"));
+    EXPECT_EQ(readFile(c.served.path("other")), "kept");
+#endif
+}
 
 // The language is the value rounded toward zero; the address fits a small buffer.
 TEST(UpdateCheck, LanguageValueAndSmallBuffer)

@@ -24,7 +24,8 @@ int openDescriptors()
 }
 
 // A companion on the loopback address: it takes one connection, keeps what
-// arrives until the sender closes, and answers unless told to stay silent.
+// arrives until the sender closes, and answers unless told to stay silent
+// or to hang up once the first bytes came.
 struct Companion
 {
     int listener = socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0);
@@ -58,9 +59,9 @@ struct Companion
         return poll(&wait, 1, 0) == 1;
     }
 
-    void serve(bool answer)
+    void serve(bool answer, bool hangUp = false)
     {
-        thread = std::thread([this, answer] {
+        thread = std::thread([this, answer, hangUp] {
             pollfd wait = {listener, POLLIN, 0};
             if (poll(&wait, 1, 10000) != 1)
                 return;
@@ -72,6 +73,8 @@ struct Companion
                 if (answer && received.empty())
                     send(peer, "done", 4, MSG_NOSIGNAL);
                 received.append(bytes, size_t(n));
+                if (hangUp)
+                    break;
             }
             close(peer);
         });
@@ -91,6 +94,12 @@ TEST(Companion, MessageGoesWholeAndTheReplyIsRead)
         companion.thread.join();
         EXPECT_EQ(companion.received, message);
     }
+    // Closing the connection once the message is there is an answer too.
+    Companion hangsUp(0);
+    hangsUp.serve(false, true);
+    EXPECT_EQ(sendToCompanion("bye", hangsUp.port), 0);
+    hangsUp.thread.join();
+    EXPECT_EQ(hangsUp.received, "bye");
 }
 
 TEST(Companion, RefusedMessagesSendNothing)

@@ -102,7 +102,7 @@ inline std::string effect(const std::string& name, bool textured)
                  "\t          <diffuse>\n" +
                      diffuse +
                      "            </diffuse>\n"
-                     "\t          <transparent opaque=\"RGB_ZERO\">\n"
+                     "\t          <transparent opaque=\"A_ONE\">\n"
                      "              <color sid=\"transparent\">0.000000  0.000000 0.000000 1.000000</color>\n"
                      "            </transparent>\n"
                      "\t          <transparency>\n"
