@@ -6,16 +6,26 @@
 #include "linux_platform.h"
 
 #include <curl/curl.h>
+#include <dlfcn.h>
 #include <unistd.h>
 
+#include <chrono>
 #include <memory>
 
 namespace
 {
+using Clock = std::chrono::steady_clock;
+const long kMilliseconds = 1000;
+// More lengths than this in one answer are refused unread: finding each
+// costs a walk through all the headers.
+const size_t kLengthHeaders = 8;
+
+// The body is kept in memory and stored once complete: a server sending
+// one-byte chunks costs an append each, not a write to the disk.
 struct Body
 {
-    TemporaryFile file;
-    size_t received = 0;
+    std::string bytes;
+    Clock::time_point deadline;
 };
 
 struct CurlCleanup
@@ -63,14 +73,46 @@ bool storeLocalFile(CURLU* parsed, const char* path)
 }
 
 // Returning less than it was given makes libcurl end the transfer as failed.
+// libcurl looks at its clock only between reads of its socket, each of which
+// may hand over thousands of chunks: the deadline is checked here too.
 static size_t writeBody(char* data, size_t size, size_t count, void* context)
 {
     Body* body = static_cast<Body*>(context);
     size_t bytes = size * count;
-    if (bytes > kDownloadLimit - body->received || !body->file.write(data, bytes))
+    if (bytes > kDownloadLimit - body->bytes.size() || Clock::now() >= body->deadline)
         return 0;
-    body->received += bytes;
+    body->bytes.append(data, bytes);
     return bytes;
+}
+
+// All the lengths the last answer announces agree: two that differ leave no
+// way to tell where the body ends.
+static bool lengthsAgree(CURL* curl)
+{
+    const char* name = "Content-Length";
+    curl_header* first = nullptr;
+    if (curl_easy_header(curl, name, 0, CURLH_HEADER, -1, &first) != CURLHE_OK)
+        return true;
+    std::string value = first->value;
+    if (first->amount > kLengthHeaders)
+        return false;
+    for (size_t i = 1; i < first->amount; i++)
+    {
+        curl_header* other = nullptr;
+        if (curl_easy_header(curl, name, i, CURLH_HEADER, -1, &other) != CURLHE_OK || value != other->value)
+            return false;
+    }
+    return true;
+}
+
+// A name being looked up when the deadline comes is left to libcurl's
+// resolver thread, which runs on in libcurl after the download returns, and
+// after the host unloads this library: libcurl is kept loaded for it.
+static bool keepLibcurlLoaded()
+{
+    Dl_info info{};
+    return dladdr(reinterpret_cast<void*>(&curl_easy_perform), &info) && info.dli_fname &&
+           dlopen(info.dli_fname, RTLD_LAZY | RTLD_NOLOAD | RTLD_NODELETE);
 }
 
 bool linuxDownload(const char* url, const char* path)
@@ -87,9 +129,11 @@ bool linuxDownload(const char* url, const char* path)
     // (telnet reads the host's standard input), here or after a redirect.
     if (scheme != "http" && scheme != "https")
         return false;
-    Body body;
-    if (!body.file.create(path, ".download-"))
+    static const bool pinned = keepLibcurlLoaded();
+    if (!pinned)
         return false;
+    Body body;
+    body.deadline = Clock::now() + std::chrono::milliseconds(kMilliseconds);
     std::unique_ptr<CURL, CurlCleanup> curl(curl_easy_init());
     if (!curl)
         return false;
@@ -101,7 +145,10 @@ bool linuxDownload(const char* url, const char* path)
     curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
     curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, all);
-    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, 1000L);
+    curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, kMilliseconds);
+    // At the deadline the resolver thread is left to end on its own: libcurl
+    // would otherwise wait for the lookup, however long it takes.
+    curl_easy_setopt(curl.get(), CURLOPT_QUICK_EXIT, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_FOLLOWLOCATION, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_FAILONERROR, 1L);
     curl_easy_setopt(curl.get(), CURLOPT_NOSIGNAL, 1L);
@@ -109,7 +156,6 @@ bool linuxDownload(const char* url, const char* path)
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writeBody);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
     // An empty body (a 204, or a 200 without content) is nothing received.
-    if (curl_easy_perform(curl.get()) != CURLE_OK || body.received == 0)
-        return false;
-    return body.file.replace(path, true);
+    return curl_easy_perform(curl.get()) == CURLE_OK && lengthsAgree(curl.get()) &&
+           storeDownloaded(body.bytes, path);
 }

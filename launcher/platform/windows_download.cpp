@@ -3,8 +3,9 @@
 // network, but not a server that sends its headers or its body a byte at a
 // time. The command starts each step on WinHTTP's own worker threads and
 // waits for its completion until the deadline; then the request is closed.
-// The target is replaced only by a complete, non-empty body. file://
-// addresses name local files.
+// The body is kept in memory (a server sending one-byte chunks costs a copy
+// each, not a write to the disk) and replaces the target only when complete
+// and not empty. file:// addresses name local files.
 #include "common/host_path.h"
 #include "file_rules.h"
 #include "windows_platform.h"
@@ -19,6 +20,9 @@
 
 static const DWORD kMilliseconds = 1000;
 static const int kRedirects = 30;
+// More lengths than this in one answer are refused unread: finding each
+// costs a search of all the headers.
+static const DWORD kLengthHeaders = 8;
 
 namespace
 {
@@ -58,8 +62,8 @@ struct Transfer
     }
 };
 
-// How long a closed request may take to be released.
-const DWORD kReleaseMilliseconds = 250;
+// How long after the deadline a closed request may take to be released.
+const ULONGLONG kReleaseMilliseconds = 20;
 
 void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, void* information, DWORD length);
 
@@ -67,22 +71,26 @@ void CALLBACK onStatus(HINTERNET, DWORD_PTR context, DWORD status, void* informa
 // every callback. Closing the handle cancels the step under way and
 // releases the request at once on Windows; Wine releases it only once the
 // step ends (a server sending its headers a byte at a time may hold it for
-// minutes). The command does not wait for that: the transfer is left to the
-// last callback to free, and the library stays loaded, since those callbacks
-// are its code.
+// minutes). The command waits for that only until just after the deadline;
+// then the transfer is left to the last callback to free, and the library
+// stays loaded, since those callbacks are its code.
 struct Request
 {
     HINTERNET handle = nullptr;
     bool watched = false; // the callback is installed
+    ULONGLONG deadline;
     Transfer* transfer = new (std::nothrow) Transfer;
 
+    explicit Request(ULONGLONG deadline) : deadline(deadline) {}
     ~Request()
     {
         if (handle)
             WinHttpCloseHandle(handle);
         if (!transfer)
             return;
-        bool released = !watched || WaitForSingleObject(transfer->released, kReleaseMilliseconds) == WAIT_OBJECT_0;
+        ULONGLONG now = GetTickCount64(), end = deadline + kReleaseMilliseconds;
+        bool released = !watched || WaitForSingleObject(transfer->released, DWORD(end > now ? end - now : 0)) ==
+                                        WAIT_OBJECT_0;
         AcquireSRWLockExclusive(&transfer->lock);
         released = released || WaitForSingleObject(transfer->released, 0) == WAIT_OBJECT_0;
         transfer->orphaned = !released;
@@ -97,7 +105,6 @@ struct Request
         GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_PIN,
                            reinterpret_cast<const wchar_t*>(&onStatus), &self);
     }
-    Request() = default;
     Request(const Request&) = delete;
     Request& operator=(const Request&) = delete;
 };
@@ -189,35 +196,49 @@ bool completed(const Transfer& transfer, DWORD expected, ULONGLONG deadline)
            transfer.status == expected;
 }
 
-bool header(HINTERNET request, DWORD query, std::wstring& value)
+// The first header of its kind, or the one at index, which moves on to the
+// next.
+bool header(HINTERNET request, DWORD query, std::wstring& value, DWORD* index = WINHTTP_NO_HEADER_INDEX)
 {
     DWORD size = 0;
-    WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, WINHTTP_NO_HEADER_INDEX);
+    WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, nullptr, &size, index);
     if (GetLastError() != ERROR_INSUFFICIENT_BUFFER)
         return false;
     value.assign(size / sizeof(wchar_t) + 1, L'\0');
-    if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size,
-                             WINHTTP_NO_HEADER_INDEX))
+    if (!WinHttpQueryHeaders(request, query, WINHTTP_HEADER_NAME_BY_INDEX, value.data(), &size, index))
         return false;
     value.resize(size / sizeof(wchar_t));
     return true;
 }
 
-// The announced length of the body; false for a length that does not read.
-bool announcedLength(HINTERNET request, bool& announced, uint64_t& length)
+bool decimal(const std::wstring& text, uint64_t& value)
 {
-    std::wstring text;
-    announced = header(request, WINHTTP_QUERY_CONTENT_LENGTH, text);
-    length = 0;
-    if (!announced)
-        return true;
+    value = 0;
     if (text.empty() || text.size() > 19)
         return false;
     for (wchar_t c : text)
     {
         if (c < L'0' || c > L'9')
             return false;
-        length = length * 10 + uint64_t(c - L'0');
+        value = value * 10 + uint64_t(c - L'0');
+    }
+    return true;
+}
+
+// The announced length of the body; false for a length that does not read,
+// or two that differ: they leave no way to tell where the body ends.
+bool announcedLength(HINTERNET request, bool& announced, uint64_t& length)
+{
+    announced = false;
+    length = 0;
+    std::wstring text;
+    for (DWORD index = 0; header(request, WINHTTP_QUERY_CONTENT_LENGTH, text, &index);)
+    {
+        uint64_t value = 0;
+        if (index > kLengthHeaders || !decimal(text, value) || (announced && value != length))
+            return false;
+        announced = true;
+        length = value;
     }
     return true;
 }
@@ -344,18 +365,14 @@ bool ask(HINTERNET connection, const Address& address, const Address* credential
            completed(transfer, WINHTTP_CALLBACK_STATUS_HEADERS_AVAILABLE, deadline);
 }
 
-// Reads the body of an answer into body, created only now; false unless it
-// is complete.
-bool readBody(Request& request, const char* target, TemporaryFile& body, size_t& received,
-              ULONGLONG deadline)
+// Reads the body of an answer; false unless it is complete.
+bool readBody(Request& request, std::string& body, ULONGLONG deadline)
 {
     bool announced = false;
     uint64_t length = 0;
     if (!announcedLength(request.handle, announced, length) || length > kDownloadLimit)
         return false;
     bool chunks = chunked(request.handle);
-    if (!body.create(target, ".download-"))
-        return false;
     Transfer& transfer = *request.transfer;
     transfer.readingBody = true;
     for (;;)
@@ -366,21 +383,21 @@ bool readBody(Request& request, const char* target, TemporaryFile& body, size_t&
         DWORD got = transfer.bytes;
         if (got == 0)
             break;
-        if (got > kDownloadLimit - received || !body.write(transfer.buffer, got))
+        if (got > kDownloadLimit - body.size())
             return false;
-        received += got;
+        body.append(transfer.buffer, got);
     }
     // Complete only when the bytes received are those announced, or a
     // chunked body ended with its last chunk rather than a closed connection.
     if (chunks)
         return !transfer.peerClosed;
-    return !announced || received == length;
+    return !announced || body.size() == length;
 }
 
 // Fetches an http or https address into body, following redirects to http
 // and https addresses as libcurl does on Linux: the credentials of the
 // address go to its own scheme, host and port only.
-bool fetch(std::wstring url, const char* target, TemporaryFile& body, size_t& received, ULONGLONG deadline)
+bool fetch(std::wstring url, std::string& body, ULONGLONG deadline)
 {
     Address first;
     if (!crack(url, first))
@@ -395,7 +412,7 @@ bool fetch(std::wstring url, const char* target, TemporaryFile& body, size_t& re
         if (!crack(url, address))
             return false;
         Internet connection{WinHttpConnect(session.value, address.host.c_str(), address.port, 0)};
-        Request request;
+        Request request(deadline);
         const Address* credentials = first.credentials && address.sameServer(first) ? &first : nullptr;
         if (!connection.value || !ask(connection.value, address, credentials, request, deadline))
             return false;
@@ -406,7 +423,7 @@ bool fetch(std::wstring url, const char* target, TemporaryFile& body, size_t& re
             status >= 400)
             return false;
         if (status < 300 || status == 304 || !header(request.handle, WINHTTP_QUERY_LOCATION, location))
-            return readBody(request, target, body, received, deadline);
+            return readBody(request, body, deadline);
         if (redirects == kRedirects)
             return false;
         url = resolved(url, location);
@@ -442,8 +459,13 @@ bool windowsDownload(const char* url, const char* path)
         std::string contents;
         return readLocal(url + 7, contents) && storeDownloaded(contents, path);
     }
-    TemporaryFile body;
-    size_t received = 0;
+    // WinHTTP's own threads may still run in it when the host unloads this
+    // library, which alone holds it: it stays loaded.
+    static const bool pinned = [] {
+        HMODULE module;
+        return GetModuleHandleExW(GET_MODULE_HANDLE_EX_FLAG_PIN, L"winhttp.dll", &module) != 0;
+    }();
+    std::string body;
     // An empty answer (a 204, or a 200 without content) is nothing received.
-    return fetch(address, path, body, received, deadline) && received > 0 && body.replace(path, true);
+    return pinned && fetch(address, body, deadline) && storeDownloaded(body, path);
 }

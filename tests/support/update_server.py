@@ -2,7 +2,9 @@
 the folder given as its first argument; /stall answers only after three
 seconds, /big sends six megabytes, /nocontent is a 204, /private needs
 user:p@ss, /redirect?to=URL redirects, the names in RAW and TRICKLED give
-bodies cut short or sent a byte at a time, anything else missing is a 404.
+bodies cut short, sent a byte at a time or with two lengths, /silent never
+answers, /tinychunks sends 1-byte chunks without end, anything else
+missing is a 404.
 Writes its port and a port where nothing listens to the file named by its
 second argument, then serves until that file is removed (a test under Wine
 cannot signal it)."""
@@ -10,6 +12,7 @@ import base64
 import http.server
 import os
 import socket
+import socketserver
 import sys
 import threading
 import time
@@ -24,6 +27,7 @@ RAW = {
     "cut": CLOSE + b"Content-Length: 1000\r\n\r\n" + STAMP + b"x" * 9,
     "chunked": CHUNKED + b"0\r\n\r\n",
     "cutchunked": CHUNKED,
+    "twolengths": CLOSE + b"Content-Length: %d\r\nContent-Length: 5\r\n\r\n" % len(STAMP) + STAMP,
 }
 # Answers sent a byte every 0.3 s from the given offset on.
 TRICKLED = {
@@ -47,6 +51,16 @@ class Handler(http.server.BaseHTTPRequestHandler):
         if name == "stall":
             time.sleep(3)
             self.send_body(b"<timestamp>2030-01-01 00:00:00\n")
+        elif name == "silent":
+            time.sleep(60)
+        elif name == "tinychunks":
+            self.close_connection = True
+            try:
+                self.wfile.write(b"HTTP/1.1 200 OK\r\nTransfer-Encoding: chunked\r\n\r\n")
+                while True:
+                    self.wfile.write(b"1\r\nx\r\n" * 65536)
+            except OSError:
+                pass
         elif name == "nocontent":
             self.send_response(204)
             self.end_headers()
@@ -83,6 +97,11 @@ class Handler(http.server.BaseHTTPRequestHandler):
 
 
 class Server(http.server.ThreadingHTTPServer):
+    # Looks up no name: a test may make every lookup slow.
+    def server_bind(self):
+        socketserver.TCPServer.server_bind(self)
+        self.server_name, self.server_port = self.server_address[:2]
+
     # Clients that leave early are expected.
     def handle_error(self, request, client_address):
         pass
