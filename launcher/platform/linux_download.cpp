@@ -5,12 +5,16 @@
 #include "file_rules.h"
 #include "linux_platform.h"
 
+// The protocols' bit masks, kept for libcurl older than 7.85.
+#define CURL_DISABLE_DEPRECATION
 #include <curl/curl.h>
 #include <dlfcn.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <chrono>
 #include <memory>
+#include <string_view>
 
 namespace
 {
@@ -26,6 +30,12 @@ struct Body
 {
     std::string bytes;
     Clock::time_point deadline;
+    // The Content-Length values of the answer whose headers are being read
+    // (a redirect's, then the last one's): how many, the first, and whether
+    // one differs from it or there are too many to look at.
+    size_t lengths = 0;
+    std::string length;
+    bool lengthsDisagree = false;
 };
 
 struct CurlCleanup
@@ -85,24 +95,42 @@ static size_t writeBody(char* data, size_t size, size_t count, void* context)
     return bytes;
 }
 
-// All the lengths the last answer announces agree: two that differ leave no
-// way to tell where the body ends.
-static bool lengthsAgree(CURL* curl)
+// Each header line of each answer, its status line first. All the lengths
+// the last answer announces must agree: two that differ leave no way to tell
+// where the body ends. Read from the lines as they come rather than asked of
+// libcurl afterwards, which older libcurl (before 7.83) cannot answer.
+static size_t readHeader(char* data, size_t size, size_t count, void* context)
 {
-    const char* name = "Content-Length";
-    curl_header* first = nullptr;
-    if (curl_easy_header(curl, name, 0, CURLH_HEADER, -1, &first) != CURLHE_OK)
-        return true;
-    std::string value = first->value;
-    if (first->amount > kLengthHeaders)
-        return false;
-    for (size_t i = 1; i < first->amount; i++)
+    Body* body = static_cast<Body*>(context);
+    std::string_view line(data, size * count);
+    if (line.starts_with("HTTP/"))
     {
-        curl_header* other = nullptr;
-        if (curl_easy_header(curl, name, i, CURLH_HEADER, -1, &other) != CURLHE_OK || value != other->value)
-            return false;
+        body->lengths = 0;
+        body->lengthsDisagree = false;
+        return line.size();
     }
-    return true;
+    constexpr std::string_view name = "content-length:";
+    if (line.size() < name.size() ||
+        !std::equal(name.begin(), name.end(), line.begin(), [](char a, char b) { return a == (b >= 'A' && b <= 'Z' ? char(b + 32) : b); }))
+        return line.size();
+    std::string_view value = line.substr(name.size());
+    value.remove_prefix(std::min(value.find_first_not_of(" \t"), value.size()));
+    value = value.substr(0, value.find_last_not_of(" \t\r\n") + 1);
+    if (body->lengths++ == 0)
+        body->length = value;
+    else if (value != body->length || body->lengths > kLengthHeaders)
+        body->lengthsDisagree = true;
+    return line.size();
+}
+
+// Web addresses only, and redirects only to them. The lists by name came
+// with libcurl 7.85; an older one takes the bit masks.
+static void allowWebOnly(CURL* curl)
+{
+    if (curl_easy_setopt(curl, CURLOPT_PROTOCOLS_STR, "http,https") != CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
+    if (curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS_STR, "http,https") != CURLE_OK)
+        curl_easy_setopt(curl, CURLOPT_REDIR_PROTOCOLS, long(CURLPROTO_HTTP | CURLPROTO_HTTPS));
 }
 
 // A name being looked up when the deadline comes is left to libcurl's
@@ -142,8 +170,7 @@ bool linuxDownload(const char* url, const char* path)
     if (!all)
         return false;
     curl_easy_setopt(curl.get(), CURLOPT_URL, url);
-    curl_easy_setopt(curl.get(), CURLOPT_PROTOCOLS_STR, "http,https");
-    curl_easy_setopt(curl.get(), CURLOPT_REDIR_PROTOCOLS_STR, "http,https");
+    allowWebOnly(curl.get());
     curl_easy_setopt(curl.get(), CURLOPT_HTTPHEADER, all);
     curl_easy_setopt(curl.get(), CURLOPT_TIMEOUT_MS, kMilliseconds);
     // At the deadline the resolver thread is left to end on its own: libcurl
@@ -155,7 +182,8 @@ bool linuxDownload(const char* url, const char* path)
     curl_easy_setopt(curl.get(), CURLOPT_MAXFILESIZE_LARGE, curl_off_t(kDownloadLimit));
     curl_easy_setopt(curl.get(), CURLOPT_WRITEFUNCTION, writeBody);
     curl_easy_setopt(curl.get(), CURLOPT_WRITEDATA, &body);
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERFUNCTION, readHeader);
+    curl_easy_setopt(curl.get(), CURLOPT_HEADERDATA, &body);
     // An empty body (a 204, or a 200 without content) is nothing received.
-    return curl_easy_perform(curl.get()) == CURLE_OK && lengthsAgree(curl.get()) &&
-           storeDownloaded(body.bytes, path);
+    return curl_easy_perform(curl.get()) == CURLE_OK && !body.lengthsDisagree && storeDownloaded(body.bytes, path);
 }
