@@ -1,10 +1,26 @@
 #include "launch.h"
+#include "common/desktop_codes.h"
 #include "common/host_path.h"
 #include "platform/platform.h"
 
 std::string fileArgument(const std::string& path)
 {
     return path.starts_with('-') ? "./" + path : path;
+}
+
+// The command's result for what opening a file with its default application
+// came to: the opener's own status when it failed.
+static float openResult(const OpenAnswer& answer)
+{
+    switch (answer.outcome)
+    {
+    case OpenOutcome::Started: return 0;
+    case OpenOutcome::FileMissing: return kFileNotFound;
+    case OpenOutcome::NoApplication: return kApplicationNotFound;
+    case OpenOutcome::OpenerFailed: return float(answer.openerStatus);
+    case OpenOutcome::Failed: return -1;
+    }
+    return -1;
 }
 
 // The file opened with the chosen application, or with its default one,
@@ -15,7 +31,7 @@ float launchAppWithFile(const char* text, const char* buffer1, int openerWaitMil
         return -1;
     std::string file = MakeMacPath(text);
     if (!buffer1)
-        return float(processServices().openWithDefaultApplication(file.c_str(), openerWaitMilliseconds));
+        return openResult(processServices().openWithDefaultApplication(file.c_str(), openerWaitMilliseconds));
     if (fileServices().pathKind(file.c_str()) == PathKind::Missing)
         return kFileNotFound;
     std::string application = MakeMacPath(buffer1);

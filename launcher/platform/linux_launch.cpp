@@ -177,21 +177,23 @@ void linuxRunningApplications(std::vector<std::string>& names)
     closedir(processes);
 }
 
-int linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds)
+OpenAnswer linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds)
 {
     struct stat info;
     if (stat(path, &info) != 0)
-        return kFileNotFound;
+        return {OpenOutcome::FileMissing};
     // A relative path must not read as one of the opener's options.
     std::string file = path[0] == '/' ? path : std::string("./") + path;
     // The opener may run as long as the viewer it starts: past the wait it
     // counts as started.
     int status = -1;
     if (spawnDetached("xdg-open", true, {file}, waitMilliseconds, status) != 0)
-        return kApplicationNotFound;
-    if (status < 0)
-        return 0;
-    return status <= 255 ? status : kApplicationNotFound;
+        return {OpenOutcome::NoApplication};
+    if (status <= 0)
+        return {OpenOutcome::Started};
+    if (status > 255)
+        return {OpenOutcome::NoApplication};
+    return {OpenOutcome::OpenerFailed, status};
 }
 
 const ProcessServices& systemProcessServices()

@@ -27,6 +27,7 @@ struct PlatformDouble
     // Processes.
     bool launchAnswer = true;
     std::vector<std::string> running;
+    OpenAnswer openAnswer = {OpenOutcome::Started}; // of the default application
     // Desktop.
     ScreenLayout screens;
     bool keyboardAnswer = true;
@@ -37,7 +38,7 @@ struct PlatformDouble
     std::vector<std::string> offeredExtensions; // of the last open-files panel
     bool chooseFolderAnswer = false;
     std::string chosenFolder;
-    ColorAnswer colorAnswer = {kUserCancelled, false, {}};
+    ColorAnswer colorAnswer = {false, false, {}};
     RgbColor presetColor; // of the last colour panel
 
     // Installs this double as the platform until it is destroyed.

@@ -47,6 +47,24 @@ TEST(LaunchAppWithFile, OpensWithTheChosenApplication)
     EXPECT_EQ(launchAppWithFile(nullptr, app.c_str()), -1);
 }
 
+// What the platform says of opening a file becomes the desktop's code.
+TEST(LaunchAppWithFile, DefaultApplicationOutcomesBecomeCodes)
+{
+    PlatformDouble platform;
+    const std::pair<OpenAnswer, float> cases[] = {
+        {{OpenOutcome::Started}, 0},
+        {{OpenOutcome::FileMissing}, -43},
+        {{OpenOutcome::NoApplication}, -10814},
+        {{OpenOutcome::OpenerFailed, 4}, 4},
+        {{OpenOutcome::Failed}, -1},
+    };
+    for (const auto& [answer, code] : cases)
+    {
+        platform.openAnswer = answer;
+        EXPECT_EQ(launchAppWithFile("Vol:/f.png", nullptr), code) << int(answer.outcome);
+    }
+}
+
 // A file named like an option reaches the chosen application as a path.
 TEST(LaunchAppWithFile, FileNamesNeverReadAsOptions)
 {
