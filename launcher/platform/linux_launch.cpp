@@ -1,5 +1,6 @@
 // Launching and finding applications on Linux. An application is an
 // executable file; it is started without a shell, in a session of its own.
+#include "common/host_path.h"
 #include "linux_platform.h"
 #include "platform.h"
 
@@ -182,8 +183,7 @@ OpenAnswer linuxOpenWithDefaultApplication(const char* path, int waitMillisecond
     struct stat info;
     if (stat(path, &info) != 0)
         return {OpenOutcome::FileMissing};
-    // A relative path must not read as one of the opener's options.
-    std::string file = path[0] == '/' ? path : std::string("./") + path;
+    std::string file = fileArgument(path);
     // The opener may run as long as the viewer it starts: past the wait it
     // counts as started.
     int status = -1;

@@ -6,30 +6,20 @@
 // limit). A path in the "\\?\" form escapes all of that, but is used
 // verbatim: so separators are made "\" and "." and ".." resolved here, in
 // the text, as Windows would have done.
+#include "common/host_path.h"
 #include "windows_platform.h"
 
 #include <vector>
 
 namespace
 {
-bool isSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
-
-bool isDrive(const std::wstring& path, size_t at)
-{
-    return path.size() >= at + 2 && ((path[at] >= L'A' && path[at] <= L'Z') || (path[at] >= L'a' && path[at] <= L'z')) &&
-           path[at + 1] == L':';
-}
-
 // The next name of path from at, up to a separator or the end.
 std::wstring nextName(const std::wstring& path, size_t& at)
 {
-    while (at < path.size() && isSeparator(path[at]))
+    while (at < path.size() && isWindowsSeparator(path[at]))
         at++;
     size_t start = at;
-    while (at < path.size() && !isSeparator(path[at]))
+    while (at < path.size() && !isWindowsSeparator(path[at]))
         at++;
     return path.substr(start, at - start);
 }
@@ -52,9 +42,9 @@ std::wstring fullPathOf(const wchar_t* text)
 // "\\?\" form, and at moved past it; false when a share is missing.
 bool doubleSeparatorRoot(const std::wstring& path, size_t& at, std::wstring& root)
 {
-    bool already = path.size() >= 4 && path[2] == L'?' && isSeparator(path[3]);
+    bool already = path.size() >= 4 && path[2] == L'?' && isWindowsSeparator(path[3]);
     at = already ? 4 : 2;
-    if (already && isDrive(path, at))
+    if (already && startsWithDrive(path, at))
     {
         root = L"\\\\?\\" + path.substr(at, 2);
         at += 2;
@@ -76,10 +66,10 @@ bool doubleSeparatorRoot(const std::wstring& path, size_t& at, std::wstring& roo
 // a drive's current folder, made full; empty when there is no such folder.
 std::wstring fullPathFromHere(const std::wstring& path)
 {
-    std::wstring base = isSeparator(path[0]) ? fullPathOf(L"\\")
-                        : isDrive(path, 0)   ? fullPathOf(path.substr(0, 2).c_str())
-                                             : fullPathOf(L".");
-    size_t rest = isSeparator(path[0]) ? 0 : isDrive(path, 0) ? 2 : 0;
+    std::wstring base = isWindowsSeparator(path[0]) ? fullPathOf(L"\\")
+                        : startsWithDrive(path)      ? fullPathOf(path.substr(0, 2).c_str())
+                                                     : fullPathOf(L".");
+    size_t rest = isWindowsSeparator(path[0]) ? 0 : startsWithDrive(path) ? 2 : 0;
     return base.empty() ? base : base + L"\\" + path.substr(rest);
 }
 
@@ -101,7 +91,7 @@ std::wstring joinResolved(std::wstring full, const std::wstring& path, size_t at
     for (const std::wstring& name : names)
         full += L"\\" + name;
     // A final separator stays: it asks for a folder, as on Linux.
-    if (names.empty() || isSeparator(path.back()))
+    if (names.empty() || isWindowsSeparator(path.back()))
         full += L"\\";
     return full;
 }
@@ -113,12 +103,12 @@ std::wstring verbatim(const std::wstring& path, int depth)
         return path;
     std::wstring root;
     size_t at = 0;
-    if (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1]))
+    if (path.size() >= 2 && isWindowsSeparator(path[0]) && isWindowsSeparator(path[1]))
     {
         if (!doubleSeparatorRoot(path, at, root))
             return path;
     }
-    else if (isDrive(path, 0) && path.size() >= 3 && isSeparator(path[2]))
+    else if (startsWithDrive(path) && path.size() >= 3 && isWindowsSeparator(path[2]))
     {
         root = L"\\\\?\\" + path.substr(0, 2);
         at = 2;

@@ -66,8 +66,8 @@ TEST(Typing, CharactersBeyondAsciiAreLookedUpWhole)
 TEST(Typing, OnlyAsciiKeyTextsAreFolded)
 {
     KeyboardMap keyboard = usKeyboard();
-    keyboard.keys.push_back({14, "Q"});
-    keyboard.keys.push_back({15, "\u00c9"});
+    keyboard.keys.push_back({14, "Q", ""});
+    keyboard.keys.push_back({15, "\u00c9", ""});
     KeyMap map = buildKeyMap(keyboard);
     EXPECT_EQ(describe(keyEvents(map, "qQ")), "+14 -14 +50 +14 -14 -50 +36 -36");
     EXPECT_EQ(describe(keyEvents(map, "\u00c9\u00e9")), "+15 -15 +65 -65 +36 -36");
