@@ -1,7 +1,7 @@
 // The dialog commands' own logic on the platform double: the type list, the
 // chosen-files list, the result codes and the bounds of buffer 1.
 #include "files/files.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 
 #include <gtest/gtest.h>
 

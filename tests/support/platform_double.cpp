@@ -1,4 +1,4 @@
-#include "platform_double.h"
+#include "tests/support/platform_double.h"
 
 #include <algorithm>
 #include <cstdio>
