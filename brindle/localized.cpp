@@ -55,6 +55,30 @@ static bool isLetter(char c, char upper)
     return c == upper || c == upper + ('a' - 'A');
 }
 
+// Whether the "%" at text[start] opens the placeholder %ARGn%, each of A,
+// R, G in either case. at is left on its closing "%", else on the byte that
+// breaks the pattern, which is passed over and cannot open a placeholder.
+static bool matchPlaceholder(const std::string& text, size_t start, int32_t n, size_t& at)
+{
+    at = start + 1;
+    for (char letter : {'A', 'R', 'G'})
+    {
+        if (at >= text.size() || !isLetter(text[at], letter))
+            return false;
+        at++;
+    }
+    int64_t number = 0;
+    while (at < text.size() && text[at] >= '0' && text[at] <= '9')
+    {
+        // Saturate: a number this large can match no argument anyway.
+        if (number <= INT32_MAX)
+            number = number * 10 + (text[at] - '0');
+        at++;
+    }
+    // A "%" that closes a placeholder of another number does not open one.
+    return at < text.size() && text[at] == '%' && number == n;
+}
+
 bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& replacement, size_t limit)
 {
     // The result is built once, left to right: scanning goes on after each
@@ -69,44 +93,16 @@ bool replaceArgPlaceholders(std::string& text, int32_t n, const std::string& rep
         size_t start = text.find('%', i);
         if (start == std::string::npos)
             break;
-        // Each of A, R, G may be in either case; a byte that breaks the
-        // pattern is passed over and cannot open a placeholder itself.
-        size_t at = start + 1;
-        bool letters = true;
-        for (char letter : {'A', 'R', 'G'})
+        size_t at = start;
+        if (matchPlaceholder(text, start, n, at))
         {
-            if (at >= text.size() || !isLetter(text[at], letter))
-            {
-                letters = false;
-                break;
-            }
-            at++;
+            if (result.size() + (start - copied) + replacement.size() > limit)
+                return false;
+            result.append(text, copied, start - copied).append(replacement);
+            replaced = true;
+            copied = at + 1;
         }
-        if (!letters)
-        {
-            i = at + 1;
-            continue;
-        }
-        int64_t number = 0;
-        while (at < text.size() && text[at] >= '0' && text[at] <= '9')
-        {
-            // Saturate: a number this large can match no argument anyway.
-            if (number <= INT32_MAX)
-                number = number * 10 + (text[at] - '0');
-            at++;
-        }
-        // A "%" that closes a placeholder of another number does not open one.
-        if (at >= text.size() || text[at] != '%' || number != n)
-        {
-            i = at + 1;
-            continue;
-        }
-        if (result.size() + (start - copied) + replacement.size() > limit)
-            return false;
-        result.append(text, copied, start - copied).append(replacement);
-        replaced = true;
-        copied = at + 1;
-        i = copied;
+        i = at + 1;
     }
     if (!replaced || result.size() + (text.size() - copied) > limit)
         return false;

@@ -5,6 +5,7 @@
 // letter and ":" and a separator, nor with "\\" as UNC paths do.
 #pragma once
 
+#include <cstddef>
 #include <string>
 
 enum class PathStyle
@@ -20,5 +21,26 @@ inline constexpr PathStyle kSystemPathStyle = PathStyle::Windows;
 inline constexpr PathStyle kSystemPathStyle = PathStyle::Posix;
 #endif
 
+// The rules of Windows paths that the host paths, file URIs and the Windows
+// platform share, for UTF-8 and UTF-16 texts alike: "/" and "\" both
+// separate names, and a drive is an ASCII letter and ":".
+template <class Char>
+constexpr bool isWindowsSeparator(Char c)
+{
+    return c == Char('/') || c == Char('\\');
+}
+
+template <class Text>
+constexpr bool startsWithDrive(const Text& text, size_t at = 0)
+{
+    return text.size() >= at + 2 &&
+           ((text[at] >= 'A' && text[at] <= 'Z') || (text[at] >= 'a' && text[at] <= 'z')) && text[at + 1] == ':';
+}
+
 bool isNativeAbsolutePath(const std::string& text, PathStyle style);
-std::string MakeMacPath(const std::string& hostPath, PathStyle style = kSystemPathStyle);
+// A file's path as a program's argument: "./" goes before a path that
+// begins with "-", so that it cannot read as an option (such a path is
+// relative everywhere).
+std::string fileArgument(const std::string& path);
+// The native path a host path names (see above).
+std::string hostPathToNative(const std::string& hostPath, PathStyle style = kSystemPathStyle);

@@ -184,55 +184,86 @@ static bool runScript(Session& session, std::istream& in)
     return true;
 }
 
+// An option that ends the program at once (--help, --commands, --version):
+// its exit code.
+static std::optional<int> runInfoOption(const std::string& option, const char* value)
+{
+    if (option == "--help")
+    {
+        if (value)
+            return printSynopsis(value);
+        fputs(kUsage, stdout);
+        return 0;
+    }
+    if (option == "--commands")
+        return listCommands(value);
+    if (option == "--version")
+        return printf("plugin-host %s\n", kVersion) < 0;
+    return std::nullopt;
+}
+
+// The option argv[i] that sets the stand-in host, with its value, moving i
+// past that value; false after a message on a wrong one.
+static bool readHostOption(int argc, char** argv, int& i, ScriptedHost& host)
+{
+    std::string option = argv[i];
+    const char* value = i + 1 < argc ? argv[i + 1] : nullptr;
+    if (option == "--fail-rename")
+        host.failRename = true;
+    else if (option == "--fail-icon")
+        host.failIcon = true;
+    else if (option == "--choose" || option == "--lang")
+    {
+        int32_t number = 0;
+        if (!value || !parseInt(value, number))
+            return fail(option + " takes a whole number" + given(argc, argv, i));
+        if (option == "--choose")
+            host.choose = number;
+        else
+            host.language = number;
+        i++;
+    }
+    else if (option == "--size-answer")
+    {
+        if (!value || !parseFloat(value, host.sizeAnswer))
+            return fail(option + " takes a number" + given(argc, argv, i));
+        i++;
+    }
+    else if (option == "--strings")
+    {
+        if (!value)
+            return fail("--strings takes a file of localized texts");
+        if (!loadLocalization(argv[++i], host.strings))
+            return fail(std::string("cannot read ") + argv[i]);
+    }
+    else
+        return fail("unknown host option '" + option + "'\n" + kUsage);
+    return true;
+}
+
+// The script named by file ("-" for standard input), line by line; 2 when
+// it cannot be read.
+static int runScriptFile(Session& session, const std::string& file)
+{
+    session.host.askTerminal = !session.host.choose && file != "-" && isatty(0);
+    if (file == "-")
+        return runScript(session, std::cin) ? 0 : 1;
+    std::ifstream in(utf8Path(file));
+    if (!in)
+        return fail("cannot read " + file), 2;
+    return runScript(session, in) ? 0 : 1;
+}
+
 static int run(int argc, char** argv)
 {
     Session session;
     int i = 1;
     for (; i < argc && strncmp(argv[i], "--", 2) == 0; i++)
     {
-        std::string option = argv[i];
-        bool hasValue = i + 1 < argc;
-        if (option == "--help")
-        {
-            if (hasValue)
-                return printSynopsis(argv[i + 1]);
-            fputs(kUsage, stdout);
-            return 0;
-        }
-        if (option == "--commands")
-            return listCommands(hasValue ? argv[i + 1] : nullptr);
-        if (option == "--version")
-            return printf("plugin-host %s\n", kVersion) < 0;
-        if (option == "--fail-rename")
-            session.host.failRename = true;
-        else if (option == "--fail-icon")
-            session.host.failIcon = true;
-        else if (option == "--choose" || option == "--lang")
-        {
-            int32_t number = 0;
-            if (!hasValue || !parseInt(argv[i + 1], number))
-                return fail(option + " takes a whole number" + given(argc, argv, i)), 2;
-            if (option == "--choose")
-                session.host.choose = number;
-            else
-                session.host.language = number;
-            i++;
-        }
-        else if (option == "--size-answer")
-        {
-            if (!hasValue || !parseFloat(argv[i + 1], session.host.sizeAnswer))
-                return fail(option + " takes a number" + given(argc, argv, i)), 2;
-            i++;
-        }
-        else if (option == "--strings")
-        {
-            if (!hasValue)
-                return fail("--strings takes a file of localized texts"), 2;
-            if (!loadLocalization(argv[++i], session.host.strings))
-                return fail(std::string("cannot read ") + argv[i]), 2;
-        }
-        else
-            return fail("unknown host option '" + option + "'\n" + kUsage), 2;
+        if (std::optional<int> code = runInfoOption(argv[i], i + 1 < argc ? argv[i + 1] : nullptr))
+            return *code;
+        if (!readHostOption(argc, argv, i, session.host))
+            return 2;
     }
     if (argc - i < 2)
         return fail(std::string("a library and a command are needed\n") + kUsage), 2;
@@ -253,29 +284,16 @@ static int run(int argc, char** argv)
     session.libraryName = libraryName(path);
     installScriptedHost(session.host, session.context, session.table);
 
-    bool ok;
+    int code;
     if (script)
-    {
-        session.host.askTerminal = !session.host.choose && words[1] != "-" && isatty(0);
-        if (words[1] == "-")
-        {
-            ok = runScript(session, std::cin);
-        }
-        else
-        {
-            std::ifstream file(utf8Path(words[1]));
-            if (!file)
-                return fail("cannot read " + words[1]), 2;
-            ok = runScript(session, file);
-        }
-    }
+        code = runScriptFile(session, words[1]);
     else
     {
         session.host.askTerminal = !session.host.choose && isatty(0);
-        ok = runCall(session, call);
+        code = runCall(session, call) ? 0 : 1;
     }
     closePluginLibrary(session.library);
-    return ok ? 0 : 1;
+    return code;
 }
 
 #if defined(_WIN32)

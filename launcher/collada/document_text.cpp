@@ -114,9 +114,7 @@ std::string fileUri(const std::string& path, PathStyle style)
         slashed.erase(2, 6);
     else if (slashed.starts_with("//?/"))
         slashed.erase(0, 4);
-    bool drive = slashed.size() >= 2 && ((slashed[0] >= 'A' && slashed[0] <= 'Z') ||
-                                         (slashed[0] >= 'a' && slashed[0] <= 'z')) && slashed[1] == ':';
-    if (drive)
+    if (startsWithDrive(slashed))
     {
         // The drive's colon stays as it is: readers take "/C:/" as the drive.
         uri += '/';

@@ -167,24 +167,14 @@ char* putWide(char* at, U128 value)
     }
     return at;
 }
-}
 
-char* formatGeneral(char* at, float value)
+// The six significant digits of x, which is not zero, rounded, and the
+// decimal exponent of the first.
+uint32_t sixSignificant(const Binary& x, int32_t& exponent)
 {
-    Binary x;
-    uint32_t bits;
-    if (!decompose(value, x, bits))
-        return putWord(at, bits);
-    if (x.negative)
-        *at++ = '-';
-    if (x.mantissa == 0)
-    {
-        *at = '0';
-        return at + 1;
-    }
     // The decimal exponent is floor(log10) of the value, or one more.
     int32_t binaryExponent = int32_t(std::bit_width(x.mantissa)) - 1 + x.exponent;
-    int32_t exponent = (binaryExponent * 78913) >> 18;
+    exponent = (binaryExponent * 78913) >> 18;
     uint64_t q = roundScaled(x, 5 - exponent);
     if (q >= 1000000)
     {
@@ -197,25 +187,27 @@ char* formatGeneral(char* at, float value)
         exponent++;
         q = 100000;
     }
-    char digits[6];
-    sixDigits(digits, uint32_t(q));
-    int32_t kept = 6;
-    while (kept > 1 && digits[kept - 1] == '0')
-        kept--;
+    return uint32_t(q);
+}
 
-    if (exponent < -4 || exponent >= 6)
+// The kept digits, the first of them times 10^exponent, as d.ddde+XX.
+char* putScientific(char* at, const char* digits, int32_t kept, int32_t exponent)
+{
+    *at++ = digits[0];
+    if (kept > 1)
     {
-        *at++ = digits[0];
-        if (kept > 1)
-        {
-            *at++ = '.';
-            memcpy(at, digits + 1, size_t(kept - 1));
-            at += kept - 1;
-        }
-        *at++ = 'e';
-        *at++ = exponent < 0 ? '-' : '+';
-        return putPair(at, uint32_t(exponent < 0 ? -exponent : exponent));
+        *at++ = '.';
+        memcpy(at, digits + 1, size_t(kept - 1));
+        at += kept - 1;
     }
+    *at++ = 'e';
+    *at++ = exponent < 0 ? '-' : '+';
+    return putPair(at, uint32_t(exponent < 0 ? -exponent : exponent));
+}
+
+// The same for -4 <= exponent < 6, without an exponent.
+char* putPositional(char* at, const char* digits, int32_t kept, int32_t exponent)
+{
     if (exponent >= 0)
     {
         int32_t whole = exponent + 1;
@@ -234,6 +226,31 @@ char* formatGeneral(char* at, float value)
     at += 2 + zeros;
     memcpy(at, digits, size_t(kept));
     return at + kept;
+}
+}
+
+char* formatGeneral(char* at, float value)
+{
+    Binary x;
+    uint32_t bits;
+    if (!decompose(value, x, bits))
+        return putWord(at, bits);
+    if (x.negative)
+        *at++ = '-';
+    if (x.mantissa == 0)
+    {
+        *at = '0';
+        return at + 1;
+    }
+    int32_t exponent = 0;
+    char digits[6];
+    sixDigits(digits, sixSignificant(x, exponent));
+    int32_t kept = 6;
+    while (kept > 1 && digits[kept - 1] == '0')
+        kept--;
+    if (exponent < -4 || exponent >= 6)
+        return putScientific(at, digits, kept, exponent);
+    return putPositional(at, digits, kept, exponent);
 }
 
 char* formatFixed(char* at, float value)

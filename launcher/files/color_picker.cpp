@@ -1,6 +1,7 @@
 // The colour picker: buffer 1 holds the default colour on the 16-bit scale
 // and receives the chosen one packed as red·65536 + green·256 + blue.
 #include "common/command.h"
+#include "common/desktop_codes.h"
 #include "files.h"
 
 #include <cstring>
@@ -52,8 +53,8 @@ float getColorPicker(char* buffer1, int32_t buffer1Size)
     RgbColor initial;
     readDefaultColor(std::string(buffer1, strnlen(buffer1, size_t(buffer1Size))), initial);
     ColorAnswer answer = desktopServices().colorPanel(initial);
-    if (answer.status != 0)
-        return float(answer.status);
+    if (!answer.accepted)
+        return kUserCancelled;
     if (!answer.chosen)
         return 0;
     uint32_t packed = uint32_t(answer.color.red) * 65536 + uint32_t(answer.color.green) * 256 + answer.color.blue;

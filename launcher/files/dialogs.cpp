@@ -34,7 +34,7 @@ std::vector<std::string> splitTypeList(const std::string& list)
     return extensions;
 }
 
-int runCocoaOpenFileBrowser(std::vector<std::string>& files, const char* title, const std::string& types)
+int chooseFilesInPanel(std::vector<std::string>& files, const char* title, const std::string& types)
 {
     std::vector<std::string> chosen;
     if (!desktopServices().openFilesPanel(title, splitTypeList(types), chosen))
@@ -43,7 +43,7 @@ int runCocoaOpenFileBrowser(std::vector<std::string>& files, const char* title, 
     return int(files.size());
 }
 
-std::string runCocoaChooseFolder(const char* title)
+std::string chooseFolderInPanel(const char* title)
 {
     std::string folder;
     return desktopServices().chooseFolderPanel(title, folder) ? folder : std::string();
@@ -80,7 +80,7 @@ float getFilesDialog(std::vector<std::string>& files, const char* title, char* b
         if (types.size() < size)
             buffer1[types.size()] = '\0';
     }
-    return float(runCocoaOpenFileBrowser(files, title, types));
+    return float(chooseFilesInPanel(files, title, types));
 }
 
 float getFilePath(const std::vector<std::string>& files, double value, char* buffer1, int32_t buffer1Size)
@@ -95,7 +95,7 @@ float chooseFolder(char* buffer1, int32_t buffer1Size)
 {
     if (buffer1 == nullptr || buffer1Size <= 0)
         return -2;
-    std::string folder = runCocoaChooseFolder("Select Folder");
+    std::string folder = chooseFolderInPanel("Select Folder");
     if (folder.empty())
         return -1;
     return writeIfRoom(folder, buffer1, buffer1Size) ? 0 : -1;

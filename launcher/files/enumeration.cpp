@@ -22,7 +22,7 @@ float openFolder(FolderStream*& stream, const char* text)
     // be opened (which leaves no folder open).
     if (stream)
         fileServices().closeFolderStream(stream);
-    stream = fileServices().openFolderStream(MakeMacPath(text).c_str());
+    stream = fileServices().openFolderStream(hostPathToNative(text).c_str());
     return stream ? 0 : -1;
 }
 
@@ -72,5 +72,5 @@ float getFileNumber(const char* text)
 {
     if (!text)
         return -5;
-    return GetFileNo(MakeMacPath(text));
+    return GetFileNo(hostPathToNative(text));
 }

@@ -59,9 +59,9 @@ std::string cleanTypeList(const std::string& list);
 std::vector<std::string> splitTypeList(const std::string& list);
 // Shows the open-files panel; the number of files chosen, which replace the
 // list, or 0 when cancelled (the list stays).
-int runCocoaOpenFileBrowser(std::vector<std::string>& files, const char* title, const std::string& types);
+int chooseFilesInPanel(std::vector<std::string>& files, const char* title, const std::string& types);
 // The chosen folder; empty when cancelled.
-std::string runCocoaChooseFolder(const char* title);
+std::string chooseFolderInPanel(const char* title);
 // The file at a 0-based index with its symbolic links resolved; false when
 // the index lies outside the list.
 bool fileFromArray(const std::vector<std::string>& files, int64_t index, std::string& path);

@@ -58,19 +58,19 @@ float makeFolder(const char* text)
 {
     if (!text)
         return -2;
-    return createFolder(MakeMacPath(text).c_str()) ? 0 : -1;
+    return createFolder(hostPathToNative(text).c_str()) ? 0 : -1;
 }
 
 float folderExists(const char* text)
 {
-    return text && fileServices().pathKind(MakeMacPath(text).c_str()) != PathKind::Missing ? 1 : 0;
+    return text && fileServices().pathKind(hostPathToNative(text).c_str()) != PathKind::Missing ? 1 : 0;
 }
 
 float deleteFolder(const char* text)
 {
     if (!text)
         return -1;
-    return fileServices().removeFolder(MakeMacPath(text).c_str()) ? 0 : -1;
+    return fileServices().removeFolder(hostPathToNative(text).c_str()) ? 0 : -1;
 }
 
 float deleteFilesByExtension(const char* text, const char* folder)
@@ -91,7 +91,7 @@ float emptyFolder(const char* text)
 {
     if (!text)
         return -5;
-    return ClearFolder(MakeMacPath(text));
+    return ClearFolder(hostPathToNative(text));
 }
 
 float getPublicFolder(char* buffer1, int32_t buffer1Size)

@@ -34,11 +34,11 @@ float startProcess(const char* text, double value, char* buffer1, int32_t buffer
         return -2;
     if (!text || !buffer1)
         return -1;
-    std::string application = MakeMacPath(text);
+    std::string application = hostPathToNative(text);
     std::istringstream words{textWithin(buffer1, buffer1Size)};
     std::string first, second;
     words >> first >> second;
-    first = MakeMacPath(first);
+    first = hostPathToNative(first);
     writeTextResult(first.c_str(), buffer1, buffer1Size);
     int32_t language = value > 0 && value < 38 ? truncToInt(value) : 0;
     return openApp(application, language, first, second) ? 0 : -1;

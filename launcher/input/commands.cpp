@@ -44,7 +44,7 @@ HOST_COMMAND(CheckFullScn)
 
 HOST_COMMAND(minimZ)
 {
-    minimizeApp();
+    toggleFullScreen();
     return 0;
 }
 

@@ -5,7 +5,7 @@ bool isFullScreen()
     return desktopServices().firstWindowFullScreen();
 }
 
-void minimizeApp()
+void toggleFullScreen()
 {
     desktopServices().toggleFirstWindowFullScreen();
 }

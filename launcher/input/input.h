@@ -39,8 +39,8 @@ float mainScreenCentreX();
 float mainScreenCentreY();
 
 bool isFullScreen();
-// Switches the first window's full-screen mode; the name is the command's.
-void minimizeApp();
+// Switches the first window's full-screen mode.
+void toggleFullScreen();
 
 // The typing command's key map: the key that types each text, the key that
 // types it with Shift, and the keys pressed around them.

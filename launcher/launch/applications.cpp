@@ -28,7 +28,7 @@ std::vector<std::string> hostPathLines(const std::string& text, size_t count)
     std::istringstream stream(text);
     for (std::string& line : lines)
         if (std::getline(stream, line))
-            line = MakeMacPath(line);
+            line = hostPathToNative(line);
     return lines;
 }
 
@@ -45,11 +45,6 @@ bool runAppSingleArg(const std::string& app, const std::string& argument)
 bool runAppWithArgs(const std::string& app, const std::string& arguments)
 {
     return processServices().launchApplication(app.c_str(), splitLines(arguments));
-}
-
-bool openAppWithArgs(const std::string& app, const std::string& arguments)
-{
-    return runAppWithArgs(app, arguments);
 }
 
 bool isAppRunning(const std::string& name)
@@ -92,14 +87,14 @@ float runAppWithArgsCommand(const char* text, const char* buffer1)
 {
     if (!text || !buffer1)
         return -2;
-    return openAppWithArgs(MakeMacPath(text), buffer1) ? 0 : -1;
+    return runAppWithArgs(hostPathToNative(text), buffer1) ? 0 : -1;
 }
 
 float runAppWithFile(const char* text, const char* buffer1)
 {
     if (!text || !buffer1)
         return -1;
-    return runAppSingleArg(MakeMacPath(buffer1), fileArgument(MakeMacPath(text))) ? 0 : -1;
+    return runAppSingleArg(hostPathToNative(buffer1), fileArgument(hostPathToNative(text))) ? 0 : -1;
 }
 
 float isAppRunningCommand(const char* text)

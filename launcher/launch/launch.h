@@ -1,5 +1,5 @@
-// Launching applications, asking whether one runs, opening files through the
-// file manager, and the script texts of the desktop's scripting language.
+// Launching applications, asking whether one runs, opening files with an
+// application, and the older folder command's folder making.
 #pragma once
 
 #include <cstddef>
@@ -10,7 +10,6 @@
 bool runApp(const std::string& app, const std::vector<std::string>& sixArguments);
 bool runAppSingleArg(const std::string& app, const std::string& argument);
 bool runAppWithArgs(const std::string& app, const std::string& arguments);
-bool openAppWithArgs(const std::string& app, const std::string& arguments);
 // Whether a running application's name contains name (case-sensitive); an
 // empty name matches nothing.
 bool isAppRunning(const std::string& name);
@@ -21,10 +20,6 @@ std::vector<std::string> splitLines(const std::string& text);
 // The first count lines of text, each converted as a host path; missing
 // lines are empty.
 std::vector<std::string> hostPathLines(const std::string& text, size_t count);
-// A file's path as a launched program's one argument: "./" goes before a
-// path that begins with "-", so that it cannot read as an option (such a
-// path is relative everywhere).
-std::string fileArgument(const std::string& path);
 
 float startApp(const char* buffer1);
 float startAppArg(const char* text, const char* buffer1);

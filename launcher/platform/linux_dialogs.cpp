@@ -33,8 +33,9 @@ ColorAnswer linuxColorPanel(const RgbColor& initial)
                          std::to_string(initial.blue) + ")";
     std::string answer;
     if (runZenity({"--color-selection", preset}, answer) != 0)
-        return {kUserCancelled, false, {}};
+        return {};
     ColorAnswer accepted;
+    accepted.accepted = true;
     accepted.chosen = parseZenityColor(answer, accepted.color);
     return accepted;
 }

@@ -91,6 +91,71 @@ static bool removeFilesIn(int folder, std::vector<std::string>& folders)
     return true;
 }
 
+namespace
+{
+// A folder entered on the way down, known by its device and inode.
+struct Level
+{
+    dev_t device;
+    ino_t inode;
+    std::string name;
+    std::vector<std::string> folders; // still to remove
+};
+
+// The way down from the folder being removed, and the descriptor of its
+// last folder: the only one open.
+struct Way
+{
+    std::vector<Level> levels;
+    int current = -1;
+};
+}
+
+// Enters the folder child of parent, removing its files, and makes it the
+// way's last; false, and the way as it was, when it cannot be entered.
+static bool enterFolder(Way& way, int parent, const std::string& child)
+{
+    int inner = openat(parent, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
+    struct stat info;
+    Level level;
+    if (inner < 0 || fstat(inner, &info) != 0 || !removeFilesIn(inner, level.folders))
+    {
+        if (inner >= 0)
+            close(inner);
+        return false;
+    }
+    level.device = info.st_dev;
+    level.inode = info.st_ino;
+    level.name = child;
+    way.levels.push_back(std::move(level));
+    if (way.current >= 0)
+        close(way.current);
+    way.current = inner;
+    return true;
+}
+
+// Leaves the way's last folder through "..", which must lead back to the
+// folder entered before it, and removes the folder left, empty now. False,
+// with nothing open, when ".." leads elsewhere.
+static bool leaveFolder(Way& way)
+{
+    std::string done = std::move(way.levels.back().name);
+    way.levels.pop_back();
+    int parent = openat(way.current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    close(way.current);
+    way.current = parent;
+    struct stat info;
+    const Level& back = way.levels.back();
+    if (parent < 0 || fstat(parent, &info) != 0 || info.st_dev != back.device || info.st_ino != back.inode)
+    {
+        if (parent >= 0)
+            close(parent);
+        return false;
+    }
+    unlinkat(parent, done.c_str(), AT_REMOVEDIR);
+    return true;
+}
+
 // Removes the folder name of the folder open as top with everything inside
 // it, however deep: the way down is kept on the heap rather than the call
 // stack, and one descriptor is open at a time. Folders are entered through
@@ -98,64 +163,25 @@ static bool removeFilesIn(int folder, std::vector<std::string>& folders)
 // back to the very folder entered: a tree moved meanwhile is left alone.
 static bool removeTree(int top, const char* name)
 {
-    struct Level
-    {
-        dev_t device;
-        ino_t inode;
-        std::string name;
-        std::vector<std::string> folders; // still to remove
-    };
-    std::vector<Level> way;
-    int current = -1; // the folder of way.back()
-    auto enter = [&](int parent, const std::string& child) {
-        int inner = openat(parent, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-        struct stat info;
-        Level level;
-        if (inner < 0 || fstat(inner, &info) != 0 || !removeFilesIn(inner, level.folders))
-        {
-            if (inner >= 0)
-                close(inner);
-            return false;
-        }
-        level.device = info.st_dev;
-        level.inode = info.st_ino;
-        level.name = child;
-        way.push_back(std::move(level));
-        if (current >= 0)
-            close(current);
-        current = inner;
-        return true;
-    };
-    if (!enter(top, name))
+    Way way;
+    if (!enterFolder(way, top, name))
         return false;
-    while (way.size() > 1 || !way.back().folders.empty())
+    while (way.levels.size() > 1 || !way.levels.back().folders.empty())
     {
-        Level& level = way.back();
-        if (!level.folders.empty())
+        Level& level = way.levels.back();
+        if (level.folders.empty())
         {
-            std::string child = std::move(level.folders.back());
-            level.folders.pop_back();
-            // An empty folder goes at once; one that cannot be entered stays.
-            if (unlinkat(current, child.c_str(), AT_REMOVEDIR) != 0)
-                enter(current, child);
+            if (!leaveFolder(way))
+                return false;
             continue;
         }
-        std::string done = std::move(level.name);
-        way.pop_back();
-        int parent = openat(current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-        close(current);
-        current = parent;
-        struct stat info;
-        if (parent < 0 || fstat(parent, &info) != 0 || info.st_dev != way.back().device ||
-            info.st_ino != way.back().inode)
-        {
-            if (parent >= 0)
-                close(parent);
-            return false;
-        }
-        unlinkat(current, done.c_str(), AT_REMOVEDIR);
+        std::string child = std::move(level.folders.back());
+        level.folders.pop_back();
+        // An empty folder goes at once; one that cannot be entered stays.
+        if (unlinkat(way.current, child.c_str(), AT_REMOVEDIR) != 0)
+            enterFolder(way, way.current, child);
     }
-    close(current);
+    close(way.current);
     return unlinkat(top, name, AT_REMOVEDIR) == 0;
 }
 

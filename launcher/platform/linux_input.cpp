@@ -84,17 +84,11 @@ static KeySym keySymbol(XkbDescPtr keyboard, KeyCode code, int group, unsigned m
     return symbol;
 }
 
-// The text a key types without modifiers, empty for none. Letters come lower
-// case at level 0 already; ASCII ones are folded all the same, as the typing
-// command looks them up that way.
+// The text a key types without modifiers, empty for none.
 static std::string keyCodeToString(XkbDescPtr keyboard, KeyCode code, int group)
 {
     uint32_t character = keysymCharacter(keySymbol(keyboard, code, group, 0));
-    if (character == 0)
-        return "";
-    if (character >= 'A' && character <= 'Z')
-        character += 'a' - 'A';
-    return utf8(character);
+    return character == 0 ? "" : utf8(character);
 }
 
 // The text a key types with Shift, empty for none; a dead key types nothing

@@ -1,5 +1,6 @@
 // Launching and finding applications on Linux. An application is an
 // executable file; it is started without a shell, in a session of its own.
+#include "common/host_path.h"
 #include "linux_platform.h"
 #include "platform.h"
 
@@ -177,21 +178,22 @@ void linuxRunningApplications(std::vector<std::string>& names)
     closedir(processes);
 }
 
-int linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds)
+OpenAnswer linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds)
 {
     struct stat info;
     if (stat(path, &info) != 0)
-        return kFileNotFound;
-    // A relative path must not read as one of the opener's options.
-    std::string file = path[0] == '/' ? path : std::string("./") + path;
+        return {OpenOutcome::FileMissing};
+    std::string file = fileArgument(path);
     // The opener may run as long as the viewer it starts: past the wait it
     // counts as started.
     int status = -1;
     if (spawnDetached("xdg-open", true, {file}, waitMilliseconds, status) != 0)
-        return kApplicationNotFound;
-    if (status < 0)
-        return 0;
-    return status <= 255 ? status : kApplicationNotFound;
+        return {OpenOutcome::NoApplication};
+    if (status <= 0)
+        return {OpenOutcome::Started};
+    if (status > 255)
+        return {OpenOutcome::NoApplication};
+    return {OpenOutcome::OpenerFailed, status};
 }
 
 const ProcessServices& systemProcessServices()

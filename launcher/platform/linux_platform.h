@@ -62,7 +62,7 @@ std::string linuxUsersFolder();
 
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void linuxRunningApplications(std::vector<std::string>& names);
-int linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds);
+OpenAnswer linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds);
 
 ScreenLayout linuxScreenLayout();
 bool linuxFirstWindowFullScreen();

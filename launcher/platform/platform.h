@@ -33,7 +33,7 @@ struct ScreenLayout
 };
 
 // A key of the current keyboard mapping, the text it types without
-// modifiers, in lower case, and the text it types with Shift (a dead key's
+// modifiers and the text it types with Shift (a dead key's
 // accent only without modifiers); either may be empty.
 struct KeyText
 {
@@ -66,13 +66,29 @@ struct RgbColor
     uint8_t blue = 0;
 };
 
-// What the colour panel answered: status 0 when the user accepted, with the
-// colour when the answer read as one; otherwise the desktop's error code.
+// What the colour panel answered: whether the user accepted, and the colour
+// when the answer read as one.
 struct ColorAnswer
 {
-    int status = 0;
+    bool accepted = false;
     bool chosen = false;
     RgbColor color;
+};
+
+// What opening a file with its default application came to.
+enum class OpenOutcome
+{
+    Started,
+    FileMissing,
+    NoApplication, // none for this file, or no opener at all
+    OpenerFailed,  // the opener ended with openerStatus
+    Failed,
+};
+
+struct OpenAnswer
+{
+    OpenOutcome outcome = OpenOutcome::Failed;
+    int openerStatus = 0; // 1 to 255, for OpenerFailed
 };
 
 // What a path names.
@@ -177,10 +193,10 @@ struct ProcessServices
     bool (*launchApplication)(const char* path, const std::vector<std::string>& arguments);
     // Names of the calling user's running applications, in the platform's order.
     void (*runningApplications)(std::vector<std::string>& names);
-    // Opens a file with its default application: 0, or the desktop's error
-    // code (-43 for a missing file). Waits waitMilliseconds at most for a
-    // separate opener to report: one still running then counts as started.
-    int (*openWithDefaultApplication)(const char* path, int waitMilliseconds);
+    // Opens a file with its default application. Waits waitMilliseconds at
+    // most for a separate opener to report: one still running then counts
+    // as started.
+    OpenAnswer (*openWithDefaultApplication)(const char* path, int waitMilliseconds);
 };
 
 struct DesktopServices
@@ -225,14 +241,6 @@ struct NetworkServices
     // it and renamed over it only after a complete, successful transfer that
     // brought at least one byte, and never over anything but a regular file.
     bool (*download)(const char* url, const char* path);
-};
-
-// Desktop error codes the commands pass on.
-enum : int
-{
-    kFileNotFound = -43,
-    kUserCancelled = -128,
-    kApplicationNotFound = -10814,
 };
 
 // The system's own services of each group, defined by the group's part of

@@ -105,8 +105,9 @@ ColorAnswer windowsColorPanel(const RgbColor& initial)
     choose.lpCustColors = custom;
     choose.Flags = CC_FULLOPEN | CC_RGBINIT;
     if (!ChooseColorW(&choose))
-        return ColorAnswer{kUserCancelled, false, {}};
+        return ColorAnswer{};
     ColorAnswer accepted;
+    accepted.accepted = true;
     accepted.chosen = true;
     accepted.color = {GetRValue(choose.rgbResult), GetGValue(choose.rgbResult), GetBValue(choose.rgbResult)};
     return accepted;

@@ -1,5 +1,6 @@
 // File services on Windows: the wide-character file API. Paths arrive as
 // UTF-8; one that is not fails the service as a missing file would.
+#include "common/host_path.h"
 #include "file_rules.h"
 #include "windows_platform.h"
 
@@ -26,15 +27,10 @@ struct FindHandle
     }
 };
 
-bool isSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
-
 // The pattern that lists every entry of a folder.
 std::wstring everyEntry(std::wstring folder)
 {
-    if (folder.empty() || !isSeparator(folder.back()))
+    if (folder.empty() || !isWindowsSeparator(folder.back()))
         folder += L'\\';
     return folder + L'*';
 }
@@ -230,7 +226,7 @@ bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context
                                      nullptr, 0)};
     if (find.value == INVALID_HANDLE_VALUE)
         return GetLastError() == ERROR_FILE_NOT_FOUND;
-    if (!folder.empty() && isSeparator(folder.back()))
+    if (!folder.empty() && isWindowsSeparator(folder.back()))
         folder.pop_back();
     do
     {
@@ -587,7 +583,7 @@ void removeRegularFiles(const std::string& path, EntryPick pick, const void* con
                                      nullptr, 0)};
     if (find.value == INVALID_HANDLE_VALUE)
         return;
-    if (!isSeparator(folder.back()))
+    if (!isWindowsSeparator(folder.back()))
         folder += L'\\';
     do
     {

@@ -2,8 +2,6 @@
 // read key by key, and SendInput for keys and for the click.
 #include "windows_platform.h"
 
-#include <cwctype>
-
 bool windowsKeyboardMap(KeyboardMap& map)
 {
     HWND focus = GetForegroundWindow();
@@ -23,10 +21,7 @@ bool windowsKeyboardMap(KeyboardMap& map)
         int length = ToUnicodeEx(key, scan, noModifiers, typed, 8, 4, layout);
         if (length > 0 || (length == -1 && typed[0] < 0x80))
         {
-            std::wstring wide(typed, length < 0 ? 1 : size_t(length));
-            for (wchar_t& c : wide)
-                c = wchar_t(towlower(c));
-            text = toUtf8(wide);
+            text = toUtf8(typed, length < 0 ? 1 : size_t(length));
         }
         // With Shift a dead key types nothing by itself.
         wchar_t shiftedTyped[8] = {};

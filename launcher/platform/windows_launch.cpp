@@ -74,11 +74,11 @@ void windowsRunningApplications(std::vector<std::string>& names)
 
 // The shell's open returns once the application is started: there is no
 // opener of its own to wait for.
-int windowsOpenWithDefaultApplication(const char* path, int)
+OpenAnswer windowsOpenWithDefaultApplication(const char* path, int)
 {
     std::wstring file;
     if (!toWide(path, file) || GetFileAttributesW(file.c_str()) == INVALID_FILE_ATTRIBUTES)
-        return kFileNotFound;
+        return {OpenOutcome::FileMissing};
     ComScope com;
     SHELLEXECUTEINFOW open = {};
     open.cbSize = sizeof open;
@@ -87,10 +87,10 @@ int windowsOpenWithDefaultApplication(const char* path, int)
     open.lpFile = file.c_str();
     open.nShow = SW_SHOWNORMAL;
     if (ShellExecuteExW(&open))
-        return 0;
+        return {OpenOutcome::Started};
     // Some shells report a file without an application only in hInstApp.
     bool unassociated =
         GetLastError() == ERROR_NO_ASSOCIATION || reinterpret_cast<INT_PTR>(open.hInstApp) == SE_ERR_NOASSOC;
-    return unassociated ? kApplicationNotFound : -1;
+    return {unassociated ? OpenOutcome::NoApplication : OpenOutcome::Failed};
 }
 

@@ -6,30 +6,20 @@
 // limit). A path in the "\\?\" form escapes all of that, but is used
 // verbatim: so separators are made "\" and "." and ".." resolved here, in
 // the text, as Windows would have done.
+#include "common/host_path.h"
 #include "windows_platform.h"
 
 #include <vector>
 
 namespace
 {
-bool isSeparator(wchar_t c)
-{
-    return c == L'/' || c == L'\\';
-}
-
-bool isDrive(const std::wstring& path, size_t at)
-{
-    return path.size() >= at + 2 && ((path[at] >= L'A' && path[at] <= L'Z') || (path[at] >= L'a' && path[at] <= L'z')) &&
-           path[at + 1] == L':';
-}
-
 // The next name of path from at, up to a separator or the end.
 std::wstring nextName(const std::wstring& path, size_t& at)
 {
-    while (at < path.size() && isSeparator(path[at]))
+    while (at < path.size() && isWindowsSeparator(path[at]))
         at++;
     size_t start = at;
-    while (at < path.size() && !isSeparator(path[at]))
+    while (at < path.size() && !isWindowsSeparator(path[at]))
         at++;
     return path.substr(start, at - start);
 }
@@ -47,56 +37,45 @@ std::wstring fullPathOf(const wchar_t* text)
     return full;
 }
 
-std::wstring verbatim(const std::wstring& path, int depth)
+// The root of a path that begins with two separators, \\?\C:\x,
+// \\?\UNC\server\share\x, \\?\Volume{...}\x or \\server\share\x, in the
+// "\\?\" form, and at moved past it; false when a share is missing.
+bool doubleSeparatorRoot(const std::wstring& path, size_t& at, std::wstring& root)
 {
-    // Device paths ("\\.\pipe\x") are left to Windows.
-    if (path.empty() || depth > 1 || (path.size() >= 4 && path.compare(0, 4, L"\\\\.\\") == 0))
-        return path;
-    std::wstring root;
-    size_t at = 0;
-    bool already = path.size() >= 4 && isSeparator(path[0]) && isSeparator(path[1]) && path[2] == L'?' &&
-                   isSeparator(path[3]);
-    if (already || (path.size() >= 2 && isSeparator(path[0]) && isSeparator(path[1])))
+    bool already = path.size() >= 4 && path[2] == L'?' && isWindowsSeparator(path[3]);
+    at = already ? 4 : 2;
+    if (already && startsWithDrive(path, at))
     {
-        // \\?\C:\x, \\?\UNC\server\share\x, \\?\Volume{...}\x and \\server\share\x.
-        at = already ? 4 : 2;
-        if (already && isDrive(path, at))
-        {
-            root = L"\\\\?\\" + path.substr(at, 2);
-            at += 2;
-        }
-        else
-        {
-            std::wstring first = nextName(path, at);
-            bool unc = !already || _wcsicmp(first.c_str(), L"UNC") == 0;
-            root = L"\\\\?\\" + (unc ? L"UNC\\" + (already ? nextName(path, at) : first) : first);
-            if (unc)
-            {
-                std::wstring share = nextName(path, at);
-                if (share.empty())
-                    return path;
-                root += L"\\" + share;
-            }
-        }
+        root = L"\\\\?\\" + path.substr(at, 2);
+        at += 2;
+        return true;
     }
-    else if (isDrive(path, 0) && path.size() >= 3 && isSeparator(path[2]))
-    {
-        root = L"\\\\?\\" + path.substr(0, 2);
-        at = 2;
-    }
-    else
-    {
-        // Relative to the current folder, to the current drive's root or to
-        // a drive's current folder: made full first.
-        std::wstring base = isSeparator(path[0]) ? fullPathOf(L"\\")
-                            : isDrive(path, 0)   ? fullPathOf(path.substr(0, 2).c_str())
-                                                 : fullPathOf(L".");
-        size_t rest = isSeparator(path[0]) ? 0 : isDrive(path, 0) ? 2 : 0;
-        if (base.empty())
-            return path;
-        return verbatim(base + L"\\" + path.substr(rest), depth + 1);
-    }
+    std::wstring first = nextName(path, at);
+    bool unc = !already || _wcsicmp(first.c_str(), L"UNC") == 0;
+    root = L"\\\\?\\" + (unc ? L"UNC\\" + (already ? nextName(path, at) : first) : first);
+    if (!unc)
+        return true;
+    std::wstring share = nextName(path, at);
+    if (share.empty())
+        return false;
+    root += L"\\" + share;
+    return true;
+}
 
+// A path relative to the current folder, to the current drive's root or to
+// a drive's current folder, made full; empty when there is no such folder.
+std::wstring fullPathFromHere(const std::wstring& path)
+{
+    std::wstring base = isWindowsSeparator(path[0]) ? fullPathOf(L"\\")
+                        : startsWithDrive(path)      ? fullPathOf(path.substr(0, 2).c_str())
+                                                     : fullPathOf(L".");
+    size_t rest = isWindowsSeparator(path[0]) ? 0 : startsWithDrive(path) ? 2 : 0;
+    return base.empty() ? base : base + L"\\" + path.substr(rest);
+}
+
+// full, a root, and the names of path from at, with "." and ".." resolved.
+std::wstring joinResolved(std::wstring full, const std::wstring& path, size_t at)
+{
     std::vector<std::wstring> names;
     while (at < path.size())
     {
@@ -109,13 +88,37 @@ std::wstring verbatim(const std::wstring& path, int depth)
         else if (!name.empty() && name != L".")
             names.push_back(name);
     }
-    std::wstring full = root;
     for (const std::wstring& name : names)
         full += L"\\" + name;
     // A final separator stays: it asks for a folder, as on Linux.
-    if (names.empty() || isSeparator(path.back()))
+    if (names.empty() || isWindowsSeparator(path.back()))
         full += L"\\";
     return full;
+}
+
+std::wstring verbatim(const std::wstring& path, int depth)
+{
+    // Device paths ("\\.\pipe\x") are left to Windows.
+    if (path.empty() || depth > 1 || (path.size() >= 4 && path.compare(0, 4, L"\\\\.\\") == 0))
+        return path;
+    std::wstring root;
+    size_t at = 0;
+    if (path.size() >= 2 && isWindowsSeparator(path[0]) && isWindowsSeparator(path[1]))
+    {
+        if (!doubleSeparatorRoot(path, at, root))
+            return path;
+    }
+    else if (startsWithDrive(path) && path.size() >= 3 && isWindowsSeparator(path[2]))
+    {
+        root = L"\\\\?\\" + path.substr(0, 2);
+        at = 2;
+    }
+    else
+    {
+        std::wstring full = fullPathFromHere(path);
+        return full.empty() ? path : verbatim(full, depth + 1);
+    }
+    return joinResolved(root, path, at);
 }
 }
 

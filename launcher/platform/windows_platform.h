@@ -64,7 +64,7 @@ std::string windowsHomeFolder();
 
 bool windowsLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void windowsRunningApplications(std::vector<std::string>& names);
-int windowsOpenWithDefaultApplication(const char* path, int waitMilliseconds);
+OpenAnswer windowsOpenWithDefaultApplication(const char* path, int waitMilliseconds);
 
 ScreenLayout windowsScreenLayout();
 bool windowsFirstWindowFullScreen();

@@ -48,62 +48,54 @@ bool skipVyxBloc(FILE* file, const Vyx_Header& header)
     return fileServices().skipBytes(file, uint64_t(header.size) - 16);
 }
 
-// Bytes per item of the array blocks; -1 for blocks whose data is their whole
-// payload, -4 for block 5001 (always four bytes), 0 for tags with no data.
-static int64_t itemBytes(int32_t tag)
+static const VyxBlockKind kBlockKinds[] = {
+    {VyxTagRaw1, VyxData::Payload, 0, true},
+    {VyxTagRaw2, VyxData::Payload, 0, true},
+    {VyxTagValue5001, VyxData::Four, 0, true},
+    {VyxTagVertices, VyxData::Items, 12, true},
+    {VyxTag10002, VyxData::Items, 24, false},
+    {VyxTagQuads, VyxData::Items, 16, true},
+    {VyxTagQuads20002, VyxData::Items, 16, true},
+    {VyxTagTriangles, VyxData::Items, 12, true},
+    {VyxTagQuadUVs, VyxData::Items, 32, true},
+    {VyxTagTriangleUVs, VyxData::Items, 24, true},
+    {VyxTag30001, VyxData::Items, 1, false},
+    {VyxTag30002, VyxData::Items, 2, true},
+    {VyxTagVertexColors, VyxData::Items, 4, true},
+    {VyxTag40001, VyxData::Items, 2, true},
+    {VyxTag40002, VyxData::Items, 1, true},
+    {VyxTagRaw45001, VyxData::Payload, 0, true},
+    {VyxTagRaw50001, VyxData::Payload, 0, true},
+    {VyxTagRaw55001, VyxData::Payload, 0, true},
+};
+
+const VyxBlockKind& vyxBlockKind(int32_t tag)
 {
-    switch (tag)
-    {
-    case 1:
-    case 2:
-    case 45001:
-    case 50001:
-    case 55001:
-        return -1;
-    case 5001:
-        return -4;
-    case 10001:
-    case 20003:
-        return 12;
-    case 10002:
-    case 25002:
-        return 24;
-    case 20001:
-    case 20002:
-        return 16;
-    case 25001:
-        return 32;
-    case 30001:
-    case 40002:
-        return 1;
-    case 30002:
-    case 40001:
-        return 2;
-    case 35001:
-        return 4;
-    default:
-        return 0;
-    }
+    static const VyxBlockKind unknown{VyxTagEnd, VyxData::None, 0, false};
+    for (const VyxBlockKind& kind : kBlockKinds)
+        if (kind.tag == tag)
+            return kind;
+    return unknown;
 }
 
 bool vyxBlocDataSize(const Vyx_Header& header, uint32_t& bytes)
 {
     if (header.size < 16 || header.count < 0)
         return false;
-    int64_t perItem = itemBytes(header.tag);
+    const VyxBlockKind& kind = vyxBlockKind(header.tag);
     int64_t total = 0;
-    if (__builtin_mul_overflow(perItem, int64_t(header.count), &total))
-        return false;
-    if (perItem == -1)
-        total = int64_t(header.size) - 16;
-    else if (perItem == -4)
-        total = 4;
+    switch (kind.data)
+    {
+    case VyxData::None: break;
+    case VyxData::Items: total = int64_t(kind.itemBytes) * header.count; break;
+    case VyxData::Payload: total = int64_t(header.size) - 16; break;
+    case VyxData::Four: total = 4; break;
+    }
     if (total > INT32_MAX)
         return false;
     bytes = uint32_t(total);
     return true;
 }
-
 
 bool checkVyxSkip(FILE* file, const Vyx_Header& header)
 {

@@ -43,7 +43,7 @@ bool Vyx_Mesh::readBlocks(FILE* file)
     Vyx_Header header;
     while (readVyxBlocHeader(file, header))
     {
-        if (header.tag == 0)
+        if (header.tag == VyxTagEnd)
             return true;
         if (!readBlock(file, header))
             return false;
@@ -82,30 +82,42 @@ static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std:
     return read;
 }
 
-// The tags readMesh keeps; every other block (10002 and 30001 among them) is
-// skipped whole.
-static bool keptTag(int32_t tag)
-{
-    switch (tag)
-    {
-    case 1: case 2: case 5001: case 10001: case 20001: case 20002: case 20003: case 25001: case 25002:
-    case 30002: case 35001: case 40001: case 40002: case 45001: case 50001: case 55001:
-        return true;
-    default:
-        return false;
-    }
-}
-
 // Checks a block before anything of it is recorded or read: a skipped block,
 // or one with no data, by its size alone; any other by its data too.
 static bool checkBlock(FILE* file, const Vyx_Header& header, uint32_t& dataBytes)
 {
-    if (!keptTag(header.tag))
+    const VyxBlockKind& kind = vyxBlockKind(header.tag);
+    if (!kind.kept)
         return checkVyxSkip(file, header);
     if (!vyxBlocDataSize(header, dataBytes))
         return false;
-    bool empty = header.tag != 5001 && (dataBytes == 0 || header.size == 16);
+    bool empty = kind.data != VyxData::Four && (dataBytes == 0 || header.size == 16);
     return empty ? checkVyxSkip(file, header) : checkVyxBloc(file, header, dataBytes);
+}
+
+// A face block, of four indices per face (20001, 20002) or three (20003).
+static bool readFaces(Vyx_Mesh& mesh, FILE* file, const Vyx_Header& header, uint32_t dataBytes)
+{
+    mesh.faceCount = header.count;
+    mesh.faceKind = header.tag;
+    bool filled = false;
+    if (!readArray(file, header, dataBytes, mesh.faces, &filled))
+        return false;
+    if (filled)
+        mesh.indicesPerFace = header.tag == VyxTagTriangles ? 3 : 4;
+    return true;
+}
+
+// A face UV block, of four u, v pairs per face (25001) or three (25002).
+static bool readFaceUVs(Vyx_Mesh& mesh, FILE* file, const Vyx_Header& header, uint32_t dataBytes)
+{
+    mesh.uvKind = header.tag;
+    bool filled = false;
+    if (!readArray(file, header, dataBytes, mesh.faceUVs, &filled))
+        return false;
+    if (filled)
+        mesh.uvFloatsPerFace = header.tag == VyxTagTriangleUVs ? 6 : 8;
+    return true;
 }
 
 bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
@@ -115,52 +127,35 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
         return false;
     switch (header.tag)
     {
-    case 1:
+    case VyxTagRaw1:
         return readArray(file, header, dataBytes, rawBlock1);
-    case 2:
+    case VyxTagRaw2:
         return readArray(file, header, dataBytes, rawBlock2);
-    case 5001:
+    case VyxTagValue5001:
         return readVyxBlocData(file, header, &value5001, sizeof value5001);
-    case 10001:
+    case VyxTagVertices:
         vertexCount = header.count;
         return readArray(file, header, dataBytes, vertices);
-    case 20001:
-    case 20002:
-    case 20003:
-    {
-        faceCount = header.count;
-        faceKind = header.tag;
-        bool filled = false;
-        if (!readArray(file, header, dataBytes, faces, &filled))
-            return false;
-        if (filled)
-            indicesPerFace = header.tag == 20003 ? 3 : 4;
-        return true;
-    }
-    case 25001:
-    case 25002:
-    {
-        uvKind = header.tag;
-        bool filled = false;
-        if (!readArray(file, header, dataBytes, faceUVs, &filled))
-            return false;
-        if (filled)
-            uvFloatsPerFace = header.tag == 25002 ? 6 : 8;
-        return true;
-    }
-    case 30002:
+    case VyxTagQuads:
+    case VyxTagQuads20002:
+    case VyxTagTriangles:
+        return readFaces(*this, file, header, dataBytes);
+    case VyxTagQuadUVs:
+    case VyxTagTriangleUVs:
+        return readFaceUVs(*this, file, header, dataBytes);
+    case VyxTag30002:
         return readArray(file, header, dataBytes, data30002);
-    case 35001:
+    case VyxTagVertexColors:
         return readArray(file, header, dataBytes, vertexColors);
-    case 40001:
+    case VyxTag40001:
         return readArray(file, header, dataBytes, data40001);
-    case 40002:
+    case VyxTag40002:
         return readArray(file, header, dataBytes, data40002);
-    case 45001:
+    case VyxTagRaw45001:
         return readArray(file, header, dataBytes, rawBlock45001);
-    case 50001:
+    case VyxTagRaw50001:
         return readArray(file, header, dataBytes, rawBlock50001);
-    case 55001:
+    case VyxTagRaw55001:
         memcpy(&param55001, &header.param, sizeof param55001);
         return readArray(file, header, dataBytes, rawBlock55001);
     default:

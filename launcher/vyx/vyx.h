@@ -19,6 +19,52 @@ struct Vyx_Header
 };
 static_assert(sizeof(Vyx_Header) == 16);
 
+// The block kinds, by the tag stored in their headers.
+enum VyxTag : int32_t
+{
+    VyxTagEnd = 0, // ends a mesh
+    VyxTagRaw1 = 1,
+    VyxTagRaw2 = 2,
+    VyxTagValue5001 = 5001,
+    VyxTagVertices = 10001,
+    VyxTag10002 = 10002,
+    VyxTagQuads = 20001,
+    VyxTagQuads20002 = 20002,
+    VyxTagTriangles = 20003,
+    VyxTagQuadUVs = 25001,
+    VyxTagTriangleUVs = 25002,
+    VyxTag30001 = 30001,
+    VyxTag30002 = 30002,
+    VyxTagVertexColors = 35001,
+    VyxTag40001 = 40001,
+    VyxTag40002 = 40002,
+    VyxTagRaw45001 = 45001,
+    VyxTagRaw50001 = 50001,
+    VyxTagRaw55001 = 55001,
+};
+
+// How much of a block readVyxBlocData takes.
+enum class VyxData : uint8_t
+{
+    None,    // nothing: the block is passed over
+    Items,   // itemBytes for each of count items
+    Payload, // the whole payload
+    Four,    // four bytes, whatever the count
+};
+
+// One row of the block vocabulary: the data a kind holds, and whether
+// readMesh keeps it (every other block is skipped whole).
+struct VyxBlockKind
+{
+    VyxTag tag;
+    VyxData data;
+    uint8_t itemBytes;
+    bool kept;
+};
+
+// The row of tag; a row of no data, not kept, for an unknown tag.
+const VyxBlockKind& vyxBlockKind(int32_t tag);
+
 // The block container. The stream position is the only cursor: after opening
 // it stands at the first block header, after readVyxBlocHeader at the payload,
 // after skipVyxBloc or a successful readVyxBlocData at the next header.

@@ -71,7 +71,7 @@ TEST(TruncToInt, TowardZeroAndSaturating)
     EXPECT_EQ(truncToInt(NAN), 0);
 }
 
-TEST(MakeMacPath, TextAfterTheFirstColonUnlessAlreadyNative)
+TEST(HostPathToNative, TextAfterTheFirstColonUnlessAlreadyNative)
 {
     struct Case
     {
@@ -94,7 +94,7 @@ TEST(MakeMacPath, TextAfterTheFirstColonUnlessAlreadyNative)
     };
     for (const Case& c : cases)
     {
-        EXPECT_EQ(MakeMacPath(c.text, PathStyle::Posix), c.posix) << c.text;
-        EXPECT_EQ(MakeMacPath(c.text, PathStyle::Windows), c.windows) << c.text;
+        EXPECT_EQ(hostPathToNative(c.text, PathStyle::Posix), c.posix) << c.text;
+        EXPECT_EQ(hostPathToNative(c.text, PathStyle::Windows), c.windows) << c.text;
     }
 }

@@ -1,7 +1,7 @@
 // The dialog commands' own logic on the platform double: the type list, the
 // chosen-files list, the result codes and the bounds of buffer 1.
 #include "files/files.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 
 #include <gtest/gtest.h>
 
@@ -159,14 +159,14 @@ TEST(ColorPicker, PacksTheChosenColourIntoBuffer1)
 {
     PlatformDouble platform;
     Buffer color("65535, 32768, 0", 32);
-    platform.colorAnswer = {0, true, {255, 0, 0}};
+    platform.colorAnswer = {true, true, {255, 0, 0}};
     EXPECT_EQ(getColorPicker(color.bytes, color.size), 1);
     EXPECT_EQ(color.text(), "16711680");
     EXPECT_EQ(platform.presetColor.red, 255);
     EXPECT_EQ(platform.presetColor.green, 128);
     EXPECT_EQ(platform.presetColor.blue, 0);
 
-    platform.colorAnswer = {0, true, {255, 255, 255}};
+    platform.colorAnswer = {true, true, {255, 255, 255}};
     EXPECT_EQ(getColorPicker(color.bytes, color.size), 1);
     EXPECT_EQ(color.text(), "16777215");
 
@@ -186,7 +186,7 @@ TEST(ColorPicker, CancelAndUnreadableAnswersLeaveBuffer1)
     Buffer color("0, 0, 0", 32);
     EXPECT_EQ(getColorPicker(color.bytes, color.size), -128);
     EXPECT_EQ(color.text(), "0, 0, 0");
-    platform.colorAnswer = {0, false, {}};
+    platform.colorAnswer = {true, false, {}};
     EXPECT_EQ(getColorPicker(color.bytes, color.size), 0);
     EXPECT_EQ(color.text(), "0, 0, 0");
 

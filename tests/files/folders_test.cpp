@@ -1,5 +1,5 @@
 #include "files/files.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>

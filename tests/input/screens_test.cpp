@@ -1,5 +1,5 @@
 #include "input/input.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 
 #include <gtest/gtest.h>
 

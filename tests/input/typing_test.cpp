@@ -1,5 +1,5 @@
 #include "input/input.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +59,18 @@ TEST(Typing, CharactersBeyondAsciiAreLookedUpWhole)
     // Each byte of no well-formed character is one Space: a sequence broken
     // off by a blank, a lone continuation byte, a byte that begins nothing.
     EXPECT_EQ(describe(keyEvents(map, "\xe2\x82 \x80\xff")), "+65 -65 +65 -65 +65 -65 +65 -65 +65 -65 +36 -36");
+}
+
+// A key map from any platform is folded alike: an ASCII capital a key types
+// unmodified counts as its small letter, a character beyond ASCII as typed.
+TEST(Typing, OnlyAsciiKeyTextsAreFolded)
+{
+    KeyboardMap keyboard = usKeyboard();
+    keyboard.keys.push_back({14, "Q", ""});
+    keyboard.keys.push_back({15, "\u00c9", ""});
+    KeyMap map = buildKeyMap(keyboard);
+    EXPECT_EQ(describe(keyEvents(map, "qQ")), "+14 -14 +50 +14 -14 -50 +36 -36");
+    EXPECT_EQ(describe(keyEvents(map, "\u00c9\u00e9")), "+15 -15 +65 -65 +36 -36");
 }
 
 TEST(Typing, KeyMapIsReadOnceAndNothingIsTypedWithoutAKeyboard)

@@ -1,5 +1,5 @@
 #include "homepage/homepage.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 #include "recorder.h"
 
 #include <gtest/gtest.h>

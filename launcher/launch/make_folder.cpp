@@ -1,26 +1,7 @@
+// Making a folder inside a parent that exists, as the older folder command does.
 #include "launch.h"
 #include "common/host_path.h"
 #include "platform/platform.h"
-
-std::string fileArgument(const std::string& path)
-{
-    return path.starts_with('-') ? "./" + path : path;
-}
-
-// The file opened with the chosen application, or with its default one,
-// through the platform's own services.
-float launchAppWithFile(const char* text, const char* buffer1, int openerWaitMilliseconds)
-{
-    if (!text)
-        return -1;
-    std::string file = MakeMacPath(text);
-    if (!buffer1)
-        return float(processServices().openWithDefaultApplication(file.c_str(), openerWaitMilliseconds));
-    if (fileServices().pathKind(file.c_str()) == PathKind::Missing)
-        return kFileNotFound;
-    std::string application = MakeMacPath(buffer1);
-    return processServices().launchApplication(application.c_str(), {fileArgument(file)}) ? 0 : kApplicationNotFound;
-}
 
 // Creates the folder name inside parent ("" is the root folder): 0 when it
 // was created or is already a folder, 1 otherwise. The parent must exist:
@@ -39,7 +20,7 @@ float makeFolderOld(const char* text)
 {
     if (!text)
         return -1;
-    std::string path = MakeMacPath(text);
+    std::string path = hostPathToNative(text);
     if (path.empty())
         return -3;
     size_t separator = path.find_last_of("/\\");

@@ -1,4 +1,4 @@
-#include "platform_double.h"
+#include "tests/support/platform_double.h"
 
 #include <algorithm>
 #include <cstdio>
@@ -121,10 +121,10 @@ static void runningApplications(std::vector<std::string>& names)
     names = g_double->running;
 }
 
-static int openWithDefaultApplication(const char* path, int)
+static OpenAnswer openWithDefaultApplication(const char* path, int)
 {
     record(std::string("open ") + path);
-    return 0;
+    return g_double->openAnswer;
 }
 
 static ScreenLayout screenLayout()

@@ -1,5 +1,5 @@
 #include "launch/launch.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 #include "recorder.h"
 
 #include <gtest/gtest.h>
@@ -45,6 +45,24 @@ TEST(LaunchAppWithFile, OpensWithTheChosenApplication)
     EXPECT_EQ(launchAppWithFile(s.path("missing.obj").c_str(), app.c_str()), -43);
     EXPECT_EQ(launchAppWithFile(file.c_str(), s.path("no-app").c_str()), -10814);
     EXPECT_EQ(launchAppWithFile(nullptr, app.c_str()), -1);
+}
+
+// What the platform says of opening a file becomes the desktop's code.
+TEST(LaunchAppWithFile, DefaultApplicationOutcomesBecomeCodes)
+{
+    PlatformDouble platform;
+    const std::pair<OpenAnswer, float> cases[] = {
+        {{OpenOutcome::Started}, 0},
+        {{OpenOutcome::FileMissing}, -43},
+        {{OpenOutcome::NoApplication}, -10814},
+        {{OpenOutcome::OpenerFailed, 4}, 4},
+        {{OpenOutcome::Failed}, -1},
+    };
+    for (const auto& [answer, code] : cases)
+    {
+        platform.openAnswer = answer;
+        EXPECT_EQ(launchAppWithFile("Vol:/f.png", nullptr), code) << int(answer.outcome);
+    }
 }
 
 // A file named like an option reaches the chosen application as a path.
