@@ -8,7 +8,7 @@
 
 #if !defined(_WIN32)
 #include "homepage/homepage.h"
-#include "platform/platform_double.h"
+#include "tests/support/platform_double.h"
 
 #include <sys/stat.h>
 #endif
