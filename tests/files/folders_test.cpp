@@ -136,7 +136,9 @@ TEST(Folders, RemovalsStayInTheFolderOpened)
             std::ofstream(shared + name) << "x";
             std::ofstream(mine + name) << "x";
         }
-        std::atomic<bool> swapped{false};
+        // What the folder still held when it was swapped: nothing would mean
+        // the swap came after the removal, and nothing was tested.
+        std::atomic<size_t> heldAtSwap{0};
         std::thread swapper([&] {
             std::string first = shared + "/f0.tmp", last = shared + "/f" + std::to_string(kEntries - 1) + ".tmp";
             // Once the removal has begun, and before it ends.
@@ -144,11 +146,12 @@ TEST(Folders, RemovalsStayInTheFolderOpened)
                 std::this_thread::yield();
             std::filesystem::rename(shared, s.path("moved"));
             std::filesystem::create_directory_symlink(mine, shared);
-            swapped = true;
+            heldAtSwap = size_t(std::distance(std::filesystem::directory_iterator(s.path("moved")),
+                                              std::filesystem::directory_iterator()));
         });
         EXPECT_EQ(recursive ? deleteFilesByExtension("tmp", shared.c_str()) : emptyFolder(shared.c_str()), 0);
         swapper.join();
-        EXPECT_TRUE(swapped);
+        EXPECT_GT(heldAtSwap, 0u) << "the folder was swapped only after the removal";
         size_t left = std::distance(std::filesystem::directory_iterator(mine), std::filesystem::directory_iterator());
         EXPECT_EQ(left, size_t(kEntries)) << (recursive ? "DeleteFilesInFolder" : "EmptyFolder");
         EXPECT_TRUE(std::filesystem::is_empty(s.path("moved")));

@@ -7,6 +7,7 @@
 #include <fcntl.h>
 
 #include <algorithm>
+#include <fstream>
 
 using Arguments = std::vector<std::string>;
 
@@ -100,6 +101,42 @@ TEST(Launch, RunningApplicationsByNamePart)
 
 // Another user's program of the same name is not one of the caller's
 // applications. Only root can start one here.
+namespace
+{
+// Starts the copy of sleep at path as the user uid, and waits until it runs
+// as that program; answers its process id, or -1.
+pid_t startAs(const std::string& path, uid_t uid)
+{
+    pid_t pid = fork();
+    if (pid == 0)
+    {
+        if (setgid(uid) == 0 && setuid(uid) == 0)
+            execl(path.c_str(), path.c_str(), "60", (char*)nullptr);
+        _exit(127);
+    }
+    std::string comm = "/proc/" + std::to_string(pid) + "/comm";
+    std::string name = std::filesystem::path(path).filename().string().substr(0, 15) + "\n";
+    for (int i = 0; pid > 0 && i < 500; i++)
+    {
+        std::ifstream file(comm);
+        std::string shown((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
+        if (shown == name)
+            return pid;
+        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+    }
+    return -1;
+}
+
+void stop(pid_t pid)
+{
+    kill(pid, SIGKILL);
+    waitpid(pid, nullptr, 0);
+}
+}
+
+// Another user's running program is not the caller's; the same program of
+// the caller's own is, so that the first answer cannot come from a command
+// that finds nothing at all.
 TEST(Launch, RunningApplicationsAreTheCallersOwn)
 {
     if (getuid() != 0)
@@ -109,18 +146,15 @@ TEST(Launch, RunningApplicationsAreTheCallersOwn)
     std::string path = s.path("OtherUsersTool");
     std::filesystem::copy_file("/bin/sleep", path);
     chmod(path.c_str(), 0755);
-    pid_t pid = fork();
-    if (pid == 0)
-    {
-        if (setgid(65534) == 0 && setuid(65534) == 0)
-            execl(path.c_str(), path.c_str(), "60", (char*)nullptr);
-        _exit(127);
-    }
-    ASSERT_GT(pid, 0);
-    std::this_thread::sleep_for(std::chrono::milliseconds(300));
+    pid_t other = startAs(path, 65534);
+    ASSERT_GT(other, 0) << "the other user's program did not start";
     EXPECT_EQ(isAppRunningCommand("OtherUsersTool"), 0);
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
+    pid_t own = startAs(path, getuid());
+    EXPECT_GT(own, 0) << "the caller's program did not start";
+    EXPECT_EQ(isAppRunningCommand("OtherUsersTool"), 1);
+    stop(other);
+    if (own > 0)
+        stop(own);
 }
 
 // Programs start with nothing of the host's: no descriptor beyond the
