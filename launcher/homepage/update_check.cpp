@@ -57,7 +57,7 @@ static Reading readUpdateFile(const std::string& path, std::string& text)
 {
     if (!fileServices().readFile(path.c_str(), kUpdateFileLimit, text))
     {
-        FILE* file = fileServices().openFile(path.c_str(), FileAccess::Read);
+        FILE* file = fileServices().openFile(path.c_str());
         if (!file)
             return Reading::Unreadable;
         fclose(file);

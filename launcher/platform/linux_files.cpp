@@ -247,12 +247,12 @@ PathKind linuxPathKind(const char* path)
     return S_ISDIR(info.st_mode) ? PathKind::Folder : PathKind::Other;
 }
 
-// Opens without blocking (a FIFO nobody writes to, or reads from, would
-// wait for ever) and keeps the descriptor, blocking again, only for a
-// regular file.
-static int openRegular(const char* path, int flags)
+// Opens for reading without blocking (a FIFO nobody writes to would wait
+// for ever) and keeps the descriptor, blocking again, only for a regular
+// file.
+static int openRegular(const char* path)
 {
-    int file = open(path, flags | O_NONBLOCK | O_CLOEXEC | O_NOCTTY, 0666);
+    int file = open(path, O_RDONLY | O_NONBLOCK | O_CLOEXEC | O_NOCTTY);
     if (file < 0)
         return -1;
     struct stat info;
@@ -264,18 +264,12 @@ static int openRegular(const char* path, int flags)
     return file;
 }
 
-FILE* linuxOpenFile(const char* path, FileAccess access)
+FILE* linuxOpenFile(const char* path)
 {
-    bool write = access == FileAccess::Write;
-    int file = openRegular(path, write ? O_WRONLY | O_CREAT : O_RDONLY);
-    // Emptied only once known to be a regular file.
-    if (file < 0 || (write && ftruncate(file, 0) != 0))
-    {
-        if (file >= 0)
-            close(file);
+    int file = openRegular(path);
+    if (file < 0)
         return nullptr;
-    }
-    FILE* stream = fdopen(file, write ? "wb" : "rb");
+    FILE* stream = fdopen(file, "rb");
     if (!stream)
         close(file);
     return stream;
@@ -458,7 +452,7 @@ Creation createCopy(SystemFile source, const char*, const std::string& path, Sys
 
 SystemFile openForReading(const char* path)
 {
-    return SystemFile{openRegular(path, O_RDONLY)};
+    return SystemFile{openRegular(path)};
 }
 
 bool nameIsFree(const char* path)

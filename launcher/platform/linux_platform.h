@@ -48,7 +48,7 @@ bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, 
 bool linuxRemoveEntry(const char* path);
 bool linuxRemoveFile(const char* path);
 PathKind linuxPathKind(const char* path);
-FILE* linuxOpenFile(const char* path, FileAccess access);
+FILE* linuxOpenFile(const char* path);
 bool linuxRemoveFolder(const char* path);
 bool linuxRenameEntry(const char* from, const char* to);
 FolderStream* linuxOpenFolderStream(const char* path);

@@ -100,12 +100,6 @@ enum class PathKind
     Other, // a FIFO, a device, a socket
 };
 
-enum class FileAccess
-{
-    Read,
-    Write,
-};
-
 enum class CopyOutcome
 {
     Copied,
@@ -150,10 +144,10 @@ struct FileServices
     // them; false at the end.
     bool (*nextFolderEntry)(FolderStream* stream, std::string& name);
     void (*closeFolderStream)(FolderStream* stream);
-    // Opens a file in binary mode without ever blocking on a special file:
-    // null unless path names a regular file, or for writing, names nothing
-    // yet and can be created. Writing starts the file empty.
-    FILE* (*openFile)(const char* path, FileAccess access);
+    // Opens a file for reading in binary mode without ever blocking on a
+    // special file: null unless path names a regular file. (Files are
+    // written through the temporary-file rule, never in place.)
+    FILE* (*openFile)(const char* path);
     // The bytes between an open file's position and its end.
     bool (*bytesLeft)(FILE* file, uint64_t& bytes);
     // Moves an open file's position forward by bytes, with positions of 64

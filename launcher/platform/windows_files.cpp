@@ -178,13 +178,12 @@ bool fileIdentity(const std::wstring& path, BY_HANDLE_FILE_INFORMATION& info)
     return file.valid() && GetFileInformationByHandle(file.value, &info);
 }
 
-// Opens a regular file, never a folder or a device: reading shares the file,
-// writing creates it when it is missing.
-HANDLE openRegular(const std::wstring& path, bool write)
+// Opens a regular file for reading, never a folder or a device, sharing it
+// with everyone.
+HANDLE openRegular(const std::wstring& path)
 {
-    HANDLE file = CreateFileW(path.c_str(), write ? GENERIC_WRITE : GENERIC_READ,
-                              write ? FILE_SHARE_READ : FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE, nullptr,
-                              write ? OPEN_ALWAYS : OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    HANDLE file = CreateFileW(path.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                              nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
     if (file == INVALID_HANDLE_VALUE)
         return file;
     BY_HANDLE_FILE_INFORMATION info;
@@ -333,27 +332,21 @@ void windowsCloseFolderStream(FolderStream* stream)
     delete stream;
 }
 
-FILE* windowsOpenFile(const char* path, FileAccess access)
+FILE* windowsOpenFile(const char* path)
 {
     std::wstring wide;
-    bool write = access == FileAccess::Write;
     if (!toSystemPath(path, wide))
         return nullptr;
-    HANDLE file = openRegular(wide, write);
-    // Emptied only once known to be a regular file.
-    if (file == INVALID_HANDLE_VALUE || (write && !SetEndOfFile(file)))
-    {
-        if (file != INVALID_HANDLE_VALUE)
-            CloseHandle(file);
+    HANDLE file = openRegular(wide);
+    if (file == INVALID_HANDLE_VALUE)
         return nullptr;
-    }
-    int descriptor = _open_osfhandle(intptr_t(file), (write ? _O_WRONLY : _O_RDONLY) | _O_BINARY);
+    int descriptor = _open_osfhandle(intptr_t(file), _O_RDONLY | _O_BINARY);
     if (descriptor < 0)
     {
         CloseHandle(file);
         return nullptr;
     }
-    FILE* stream = _fdopen(descriptor, write ? "wb" : "rb");
+    FILE* stream = _fdopen(descriptor, "rb");
     if (!stream)
         _close(descriptor);
     return stream;
@@ -482,7 +475,7 @@ Creation createCopy(SystemFile source, const char* from, const std::string& path
 SystemFile openForReading(const char* path)
 {
     std::wstring wide;
-    return toSystemPath(path, wide) ? systemFile(openRegular(wide, false)) : SystemFile();
+    return toSystemPath(path, wide) ? systemFile(openRegular(wide)) : SystemFile();
 }
 
 bool nameIsFree(const char* path)

@@ -55,7 +55,7 @@ bool windowsRenameEntry(const char* from, const char* to);
 FolderStream* windowsOpenFolderStream(const char* path);
 bool windowsNextFolderEntry(FolderStream* stream, std::string& name);
 void windowsCloseFolderStream(FolderStream* stream);
-FILE* windowsOpenFile(const char* path, FileAccess access);
+FILE* windowsOpenFile(const char* path);
 bool windowsBytesLeft(FILE* file, uint64_t& bytes);
 bool windowsSkipBytes(FILE* file, uint64_t bytes);
 std::string windowsResolveLinks(const char* path);

@@ -13,7 +13,7 @@ FILE* openVyxFile4Read(const char* path)
 {
     if (!path)
         return nullptr;
-    FILE* file = fileServices().openFile(path, FileAccess::Read);
+    FILE* file = fileServices().openFile(path);
     if (!file)
         return nullptr;
     unsigned char header[32];
