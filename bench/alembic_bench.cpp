@@ -1,11 +1,11 @@
-// The Alembic export command against the Alembic library's own writing of
-// the prepared samples, measured in the same run, with the command's other
-// parts beside them: reading the Vyx files and preparing the meshes (faces
-// reversed and UVs pooled, in place). Also the fast pooling against pooling
-// keyed by the six-decimal texts in a std::map, in rounds of its own. Goals:
-// the command within 2.0x the library's writing, and the fast pooling at
-// least 8x faster than the text-keyed one, with identical indices. The Vyx
-// files are read from the page cache.
+// The Alembic export command against its floor, measured in the same run:
+// reading the Vyx files plus the Alembic library's own writing of the
+// prepared samples, the two parts no export can leave out. Preparing the
+// meshes (faces reversed and UVs pooled, in place) is shown beside them.
+// Also the fast pooling against pooling keyed by the six-decimal texts in a
+// std::map, in rounds of its own. Goals: the command within 1.5x its floor,
+// and the fast pooling at least 8x faster than the text-keyed one, with
+// identical indices. The Vyx files are read from the page cache.
 #include "alembic/alembic_export.h"
 #include "exportparts/exportparts.h"
 #include "mesh_sets.h"
@@ -120,8 +120,10 @@ void report(const MeshSet& set, const Figures& figures)
     printf("  preparing (faces, pooling in place) %7.3f s\n", preparing);
     printf("  library writing both samples        %7.3f s\n", writing);
     printf("  text-keyed pooling (std::map)       %7.3f s  (same indices and values)\n", textPooling);
-    printf("  command / library writing   %6.2f  (goal: at most 2.00)  %s\n", command / writing,
-           command <= 2 * writing ? "met" : "MISSED");
+    double floor = reading + writing;
+    printf("  floor (reading + library writing)   %7.3f s\n", floor);
+    printf("  command / floor             %6.2f  (goal: at most 1.50)  %s;  command / library writing %.2f\n",
+           command / floor, command <= 1.5 * floor ? "met" : "MISSED", command / writing);
     printf("  text pooling / preparing    %6.2f  (goal: at least 8.00)  %s\n", textPooling / preparing,
            textPooling >= 8 * preparing ? "met" : "MISSED");
 }

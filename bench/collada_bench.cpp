@@ -2,8 +2,8 @@
 // run: formatting the document's numbers into memory with snprintf and with
 // std::to_chars, and assimp's Collada exporter given the same meshes already
 // in memory. Goals: the whole command, reading and writing included, within
-// 0.7x the time std::to_chars takes to format its numbers, and at least 3x
-// faster than assimp. The Vyx files are read from the page
+// 0.5x the time std::to_chars takes to format its numbers, at least 1000 MB/s
+// of document, and at least 3x faster than assimp. The Vyx files are read from the page
 // cache.
 #include "assimp_collada.h"
 #include "collada/collada.h"
@@ -97,8 +97,10 @@ void report(const MeshSet& set, const Figures& figures)
     printf("  numbers by std::to_chars     %7.3f s  %6.0f MB/s\n", byToChars,
            double(figures.formattedBytes) / 1e6 / byToChars);
     printf("  assimp Collada export        %7.3f s\n", assimp);
-    printf("  command / to_chars  %5.2f  (goal: at most 0.70)  %s\n", command / byToChars,
-           command <= 0.7 * byToChars ? "met" : "MISSED");
+    double rate = double(figures.documentBytes) / 1e6 / command;
+    printf("  command / to_chars  %5.2f  (goal: at most 0.50)  %s\n", command / byToChars,
+           command <= 0.5 * byToChars ? "met" : "MISSED");
+    printf("  document MB/s       %5.0f  (goal: at least 1000)  %s\n", rate, rate >= 1000 ? "met" : "MISSED");
     printf("  assimp / command    %5.2f  (goal: at least 3.00)  %s\n", assimp / command,
            assimp >= 3 * command ? "met" : "MISSED");
     printf("  snprintf / command  %5.2f\n", bySnprintf / command);
