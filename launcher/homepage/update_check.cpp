@@ -1,6 +1,7 @@
 // The home page's update check: the settings file, a fresh update.dat from
 // the script's address, and what its tags say.
 #include "common/command.h"
+#include "download/download.h"
 #include "exportparts/exportparts.h"
 #include "homepage.h"
 #include "common/host_path.h"
@@ -15,7 +16,7 @@ float downloadFile(const char* url, const char* path)
         return -1;
     // What a download killed midway left beside the target goes first.
     fileServices().removeLeftoverDownloads(path);
-    return networkServices().download(url, path) ? 0 : -1;
+    return download(url, path) ? 0 : -1;
 }
 
 // The update files (settings and update.dat) are a few lines; larger ones,

@@ -10,8 +10,6 @@
 #include <cstddef>
 #include <string>
 
-// Bodies larger than this are refused: update data is a few kilobytes.
-inline constexpr size_t kDownloadLimit = size_t(16) << 20;
 // What a download's temporary file is named by: its prefix, then random
 // characters (see TemporaryFile::create).
 inline constexpr char kDownloadPrefix[] = ".download-";

@@ -22,7 +22,7 @@ const NetworkServices& systemNetworkServices()
 {
     static const NetworkServices services = {
         .exchangeWithCompanion = linuxExchangeWithCompanion,
-        .download = linuxDownload,
+        .httpExchange = linuxHttpExchange,
     };
     return services;
 }

@@ -70,7 +70,7 @@ void linuxToggleFirstWindowFullScreen();
 bool linuxKeyboardMap(KeyboardMap& map);
 void linuxPostKeys(const std::vector<KeyEvent>& events);
 void linuxPostClick(int32_t x, int32_t y);
-bool linuxDownload(const char* url, const char* path);
+bool linuxHttpExchange(const HttpRequest& request, HttpAnswer& answer);
 int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
 
 bool linuxOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,

@@ -6,6 +6,8 @@
 // Each service is named for what it does.
 #pragma once
 
+#include "http_exchange.h"
+
 #include <cstdint>
 #include <cstdio>
 #include <filesystem>
@@ -231,10 +233,12 @@ struct NetworkServices
     // without a loopback address, -3 when it cannot be reached or takes no
     // message, -1 for any other failure.
     int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length, int waitMilliseconds);
-    // Fetches url and stores the body at the absolute path: written beside
-    // it and renamed over it only after a complete, successful transfer that
-    // brought at least one byte, and never over anything but a regular file.
-    bool (*download)(const char* url, const char* path);
+    // Sends request and reads its answer (a redirect is answered, not
+    // followed) within the request's deadline and limit. False when the
+    // exchange failed: no connection, an error on the way, the deadline or
+    // the limit passed. A body cut short may still come back where the HTTP
+    // library cannot tell: its lengths and chunks say whether it is whole.
+    bool (*httpExchange)(const HttpRequest& request, HttpAnswer& answer);
 };
 
 // The system's own services of each group, defined by the group's part of

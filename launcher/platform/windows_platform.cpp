@@ -59,7 +59,7 @@ const NetworkServices& systemNetworkServices()
 {
     static const NetworkServices services = {
         .exchangeWithCompanion = windowsExchangeWithCompanion,
-        .download = windowsDownload,
+        .httpExchange = windowsHttpExchange,
     };
     return services;
 }

@@ -74,7 +74,7 @@ void windowsPostKeys(const std::vector<KeyEvent>& events);
 void windowsPostClick(int32_t x, int32_t y);
 
 int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
-bool windowsDownload(const char* url, const char* path);
+bool windowsHttpExchange(const HttpRequest& request, HttpAnswer& answer);
 
 bool windowsOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,
                            std::vector<std::string>& paths);

@@ -58,5 +58,4 @@ TEST(UpdateFaults, EveryFileServiceFailingAtEveryCall)
     ASSERT_NE(s.after[1], s.before[1]) << "the clean check must change update.dat";
     s.failEachCall<&FileServices::readFile>("readFile");
     s.failEachCall<&FileServices::replaceFile>("replaceFile");
-    s.failEachCall<&NetworkServices::download>("download");
 }

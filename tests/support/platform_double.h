@@ -40,6 +40,10 @@ struct PlatformDouble
     std::string chosenFolder;
     ColorAnswer colorAnswer = {false, false, {}};
     RgbColor presetColor; // of the last colour panel
+    // Network: the answers of the HTTP exchanges in the order they are asked
+    // for (one past the last fails, as with no network), and the requests.
+    std::vector<HttpAnswer> httpAnswers;
+    std::vector<HttpRequest> httpRequests;
 
     // Installs this double as the platform until it is destroyed.
     PlatformDouble();
