@@ -392,12 +392,15 @@ void closeFolderWalk(FolderWalk* walk)
     delete walk;
 }
 
+// An entry's kind as the listing gives it, or as the entry itself (never
+// what a link leads to) says on file systems whose listings do not.
 static EntryKind entryKind(int folder, const dirent& entry)
 {
     struct stat info;
-    if (entry.d_type == DT_UNKNOWN && fstatat(folder, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
-        return S_ISDIR(info.st_mode) ? EntryKind::Folder : S_ISREG(info.st_mode) ? EntryKind::Regular : EntryKind::Other;
-    return entry.d_type == DT_DIR ? EntryKind::Folder : entry.d_type == DT_REG ? EntryKind::Regular : EntryKind::Other;
+    unsigned char type = entry.d_type;
+    if (type == DT_UNKNOWN && fstatat(folder, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+        type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+    return type == DT_DIR ? EntryKind::Folder : type == DT_REG ? EntryKind::Regular : EntryKind::Other;
 }
 
 // The listing reads a duplicate of the descriptor, which stays open, and is
