@@ -1,7 +1,7 @@
 #include "download.h"
 
 #include "address.h"
-#include "platform/file_rules.h"
+#include "file_rules/file_rules.h"
 #include "platform/platform.h"
 #include "web_fetch.h"
 

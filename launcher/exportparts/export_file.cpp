@@ -1,4 +1,5 @@
 #include "exportparts.h"
+#include "platform/platform.h"
 
 bool ExportFile::open(const char* path, const std::vector<std::string>& inputs)
 {

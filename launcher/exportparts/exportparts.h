@@ -3,7 +3,7 @@
 // the mesh list's entries, path splitting and the file an export writes.
 #pragma once
 
-#include "platform/file_rules.h"
+#include "file_rules/file_rules.h"
 
 #include <bit>
 #include <cstddef>

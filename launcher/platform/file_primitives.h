@@ -1,13 +1,32 @@
-// The few file operations each system gives the rules that are written once
-// above them (file_rules.h): Linux in linux_files.cpp, Windows in
-// windows_files.cpp. Paths are UTF-8.
+// The file operations each system gives: Linux in linux_files.cpp, Windows
+// in windows_files.cpp. The file services are these and the rules written
+// once above them (file_rules/file_rules.h), which also assemble the
+// system's table of services. Paths are UTF-8.
 #pragma once
 
-#include "platform.h"
+#include "files.h"
 
 #include <cstddef>
 #include <cstdint>
 #include <string>
+#include <vector>
+
+// The file services that each system carries out as they are (see files.h).
+bool createNewFolder(const char* path);
+bool removeEntry(const char* path);
+bool removeFile(const char* path);
+PathKind pathKind(const char* path);
+bool removeFolder(const char* path);
+bool renameEntry(const char* from, const char* to);
+FolderStream* openFolderStream(const char* path);
+bool nextFolderEntry(FolderStream* stream, std::string& name);
+void closeFolderStream(FolderStream* stream);
+FILE* openFile(const char* path);
+bool bytesLeft(FILE* file, uint64_t& bytes);
+bool skipBytes(FILE* file, uint64_t bytes);
+std::string resolveLinks(const char* path);
+std::string usersFolder();
+std::string homeFolder();
 
 // The characters that end a folder's name in a path: "/" on Linux, where
 // "\" belongs to names, and both on Windows.
@@ -66,7 +85,44 @@ void removeCreated(const std::string& path);
 // Fills data with random bytes from the system, for names nobody can guess;
 // false when it has none to give.
 bool randomBytes(void* data, size_t size);
-// Removes the regular files of a folder that pick takes by name, each as
-// listed: a link, a folder or any other kind stays, and a link put in a
-// file's place meanwhile goes itself, never what it leads to.
-void removeRegularFiles(const std::string& folder, EntryPick pick, const void* context);
+
+// A folder opened once for removals inside it, and the way down from it to
+// the folder now entered; entries are named relative to that folder, never
+// by a path, so that a folder renamed or replaced by a link meanwhile never
+// redirects the work elsewhere. Linux keeps one descriptor open however deep
+// the way; Windows holds each folder of the way open without sharing its
+// deletion.
+struct FolderWalk;
+
+enum class EntryKind
+{
+    Folder, // a folder itself, never a link to one
+    Regular,
+    Other, // a link of any kind, a FIFO, a device, a socket
+};
+
+struct FolderEntry
+{
+    std::string name;
+    EntryKind kind = EntryKind::Other;
+};
+
+// Opens the folder at path, links followed, as the walk's first; null when
+// it cannot be opened.
+FolderWalk* openFolderWalk(const char* path);
+void closeFolderWalk(FolderWalk* walk);
+// The entries of the folder now entered, without "." and ".."; false when
+// it cannot be listed.
+bool listEntries(FolderWalk* walk, std::vector<FolderEntry>& entries);
+// Enters the folder name of the folder now entered, never through a link;
+// false, the walk where it was, when it cannot be entered.
+bool enterFolder(FolderWalk* walk, const std::string& name);
+// Goes back to the folder entered before the one now entered, which must be
+// the very folder it was; false when it is not, the walk then back at its
+// first folder.
+bool leaveFolder(FolderWalk* walk);
+// Removes an entry of the folder now entered that is no folder: a file,
+// read-only too, or a link itself, never what it leads to.
+bool removeFileHere(FolderWalk* walk, const std::string& name);
+// Removes an empty folder of the folder now entered.
+bool removeFolderHere(FolderWalk* walk, const std::string& name);

@@ -1,5 +1,5 @@
-// File services on Linux: POSIX calls and std::filesystem.
-#include "file_rules.h"
+// The file primitives on Linux: POSIX calls.
+#include "file_primitives.h"
 #include "linux_platform.h"
 
 #include <dirent.h>
@@ -13,7 +13,6 @@
 #include <cerrno>
 #include <cstdlib>
 #include <cstring>
-#include <filesystem>
 #include <memory>
 
 Descriptor::~Descriptor()
@@ -37,199 +36,17 @@ static mode_t newFileMode()
     return line ? 0666 & ~mode_t(strtoul(line + 7, nullptr, 8)) : 0600;
 }
 
-bool linuxCreateFolder(const char* path)
+bool createNewFolder(const char* path)
 {
     return mkdir(path, 0777) == 0;
 }
 
-// The names in a folder open as descriptor, without "." and ".."; the
-// descriptor stays open. False when it cannot be listed. The listing is
-// closed however the names end, a failed allocation included.
-static bool namesIn(int folder, std::vector<std::string>& names)
-{
-    int listing = dup(folder);
-    std::unique_ptr<DIR, int (*)(DIR*)> stream(listing >= 0 ? fdopendir(listing) : nullptr, closedir);
-    if (!stream)
-    {
-        if (listing >= 0)
-            close(listing);
-        return false;
-    }
-    while (dirent* entry = readdir(stream.get()))
-        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
-            names.emplace_back(entry->d_name);
-    return true;
-}
-
-// Removes the entries of the folder open as descriptor that are not folders,
-// and gathers the names of those that are. False when it cannot be listed.
-static bool removeFilesIn(int folder, std::vector<std::string>& folders)
-{
-    int listing = dup(folder);
-    DIR* stream = listing >= 0 ? fdopendir(listing) : nullptr;
-    if (!stream)
-    {
-        if (listing >= 0)
-            close(listing);
-        return false;
-    }
-    std::vector<std::string> files;
-    while (dirent* entry = readdir(stream))
-    {
-        const char* name = entry->d_name;
-        if (strcmp(name, ".") == 0 || strcmp(name, "..") == 0)
-            continue;
-        struct stat info;
-        bool isFolder = entry->d_type == DT_DIR ||
-                        (entry->d_type == DT_UNKNOWN && fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-                         S_ISDIR(info.st_mode));
-        (isFolder ? folders : files).emplace_back(name);
-    }
-    closedir(stream);
-    for (const std::string& name : files)
-        unlinkat(folder, name.c_str(), 0);
-    return true;
-}
-
-namespace
-{
-// A folder entered on the way down, known by its device and inode.
-struct Level
-{
-    dev_t device;
-    ino_t inode;
-    std::string name;
-    std::vector<std::string> folders; // still to remove
-};
-
-// The way down from the folder being removed, and the descriptor of its
-// last folder: the only one open.
-struct Way
-{
-    std::vector<Level> levels;
-    int current = -1;
-};
-}
-
-// Enters the folder child of parent, removing its files, and makes it the
-// way's last; false, and the way as it was, when it cannot be entered.
-static bool enterFolder(Way& way, int parent, const std::string& child)
-{
-    int inner = openat(parent, child.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC);
-    struct stat info;
-    Level level;
-    if (inner < 0 || fstat(inner, &info) != 0 || !removeFilesIn(inner, level.folders))
-    {
-        if (inner >= 0)
-            close(inner);
-        return false;
-    }
-    level.device = info.st_dev;
-    level.inode = info.st_ino;
-    level.name = child;
-    way.levels.push_back(std::move(level));
-    if (way.current >= 0)
-        close(way.current);
-    way.current = inner;
-    return true;
-}
-
-// Leaves the way's last folder through "..", which must lead back to the
-// folder entered before it, and removes the folder left, empty now. False,
-// with nothing open, when ".." leads elsewhere.
-static bool leaveFolder(Way& way)
-{
-    std::string done = std::move(way.levels.back().name);
-    way.levels.pop_back();
-    int parent = openat(way.current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    close(way.current);
-    way.current = parent;
-    struct stat info;
-    const Level& back = way.levels.back();
-    if (parent < 0 || fstat(parent, &info) != 0 || info.st_dev != back.device || info.st_ino != back.inode)
-    {
-        if (parent >= 0)
-            close(parent);
-        return false;
-    }
-    unlinkat(parent, done.c_str(), AT_REMOVEDIR);
-    return true;
-}
-
-// Removes the folder name of the folder open as top with everything inside
-// it, however deep: the way down is kept on the heap rather than the call
-// stack, and one descriptor is open at a time. Folders are entered through
-// descriptors, never through a link, and left through "..", which must lead
-// back to the very folder entered: a tree moved meanwhile is left alone.
-static bool removeTree(int top, const char* name)
-{
-    Way way;
-    if (!enterFolder(way, top, name))
-        return false;
-    while (way.levels.size() > 1 || !way.levels.back().folders.empty())
-    {
-        Level& level = way.levels.back();
-        if (level.folders.empty())
-        {
-            if (!leaveFolder(way))
-                return false;
-            continue;
-        }
-        std::string child = std::move(level.folders.back());
-        level.folders.pop_back();
-        // An empty folder goes at once; one that cannot be entered stays.
-        if (unlinkat(way.current, child.c_str(), AT_REMOVEDIR) != 0)
-            enterFolder(way, way.current, child);
-    }
-    close(way.current);
-    return unlinkat(top, name, AT_REMOVEDIR) == 0;
-}
-
-// Removes the entry name of the folder open as descriptor; a folder only
-// when it is empty, or with everything inside it when recursive.
-static bool removeAt(int folder, const char* name, bool recursive)
-{
-    struct stat info;
-    if (fstatat(folder, name, &info, AT_SYMLINK_NOFOLLOW) != 0)
-        return false;
-    if (!S_ISDIR(info.st_mode))
-        return unlinkat(folder, name, 0) == 0;
-    return unlinkat(folder, name, AT_REMOVEDIR) == 0 || (recursive && removeTree(folder, name));
-}
-
-bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
-{
-    Descriptor folder(open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    std::vector<std::string> names;
-    if (folder.number < 0 || !namesIn(folder.number, names))
-        return false;
-    for (const std::string& name : names)
-        if (pick(name, context))
-            removeAt(folder.number, name.c_str(), recursive);
-    return true;
-}
-
-void removeRegularFiles(const std::string& path, EntryPick pick, const void* context)
-{
-    Descriptor folder(open(path.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC));
-    std::vector<std::string> names;
-    if (folder.number < 0 || !namesIn(folder.number, names))
-        return;
-    for (const std::string& name : names)
-    {
-        struct stat info;
-        if (pick(name, context) && fstatat(folder.number, name.c_str(), &info, AT_SYMLINK_NOFOLLOW) == 0 &&
-            S_ISREG(info.st_mode))
-            unlinkat(folder.number, name.c_str(), 0);
-    }
-}
-
-bool linuxRemoveEntry(const char* path)
+bool removeEntry(const char* path)
 {
     return remove(path) == 0;
 }
 
-bool linuxRemoveFile(const char* path)
+bool removeFile(const char* path)
 {
     // unlink never takes a folder, so an entry swapped for one after the
     // look is still left alone.
@@ -237,7 +54,7 @@ bool linuxRemoveFile(const char* path)
     return lstat(path, &info) == 0 && (S_ISREG(info.st_mode) || S_ISLNK(info.st_mode)) && unlink(path) == 0;
 }
 
-PathKind linuxPathKind(const char* path)
+PathKind pathKind(const char* path)
 {
     struct stat info;
     if (stat(path, &info) != 0)
@@ -264,7 +81,7 @@ static int openRegular(const char* path)
     return file;
 }
 
-FILE* linuxOpenFile(const char* path)
+FILE* openFile(const char* path)
 {
     int file = openRegular(path);
     if (file < 0)
@@ -275,23 +92,23 @@ FILE* linuxOpenFile(const char* path)
     return stream;
 }
 
-bool linuxRemoveFolder(const char* path)
+bool removeFolder(const char* path)
 {
     return rmdir(path) == 0;
 }
 
-bool linuxRenameEntry(const char* from, const char* to)
+bool renameEntry(const char* from, const char* to)
 {
     return rename(from, to) == 0;
 }
 
 // The folder stream is the system's own directory stream.
-FolderStream* linuxOpenFolderStream(const char* path)
+FolderStream* openFolderStream(const char* path)
 {
     return reinterpret_cast<FolderStream*>(opendir(path));
 }
 
-bool linuxNextFolderEntry(FolderStream* stream, std::string& name)
+bool nextFolderEntry(FolderStream* stream, std::string& name)
 {
     dirent* entry = readdir(reinterpret_cast<DIR*>(stream));
     if (!entry)
@@ -300,12 +117,12 @@ bool linuxNextFolderEntry(FolderStream* stream, std::string& name)
     return true;
 }
 
-void linuxCloseFolderStream(FolderStream* stream)
+void closeFolderStream(FolderStream* stream)
 {
     closedir(reinterpret_cast<DIR*>(stream));
 }
 
-bool linuxBytesLeft(FILE* file, uint64_t& bytes)
+bool bytesLeft(FILE* file, uint64_t& bytes)
 {
     struct stat status;
     if (fstat(fileno(file), &status) != 0)
@@ -317,12 +134,12 @@ bool linuxBytesLeft(FILE* file, uint64_t& bytes)
     return true;
 }
 
-bool linuxSkipBytes(FILE* file, uint64_t bytes)
+bool skipBytes(FILE* file, uint64_t bytes)
 {
     return bytes <= uint64_t(INT64_MAX) && fseeko(file, off_t(bytes), SEEK_CUR) == 0;
 }
 
-std::string linuxResolveLinks(const char* path)
+std::string resolveLinks(const char* path)
 {
     char* resolved = realpath(path, nullptr);
     std::string answer = resolved ? resolved : "";
@@ -330,13 +147,13 @@ std::string linuxResolveLinks(const char* path)
     return answer;
 }
 
-std::string linuxHomeFolder()
+std::string homeFolder()
 {
     const char* home = getenv("HOME");
     return home ? home : "";
 }
 
-std::string linuxUsersFolder()
+std::string usersFolder()
 {
     return "/home";
 }
@@ -408,8 +225,6 @@ static void copyAttributes(int from, int to)
             fsetxattr(to, name, value.data(), size_t(size), 0);
     }
 }
-
-// The primitives under the shared file rules.
 
 const char kFolderSeparators[] = "/";
 
@@ -548,6 +363,107 @@ void removeCreated(const std::string& path)
     unlink(path.c_str());
 }
 
+// The walk keeps the descriptor of the folder it opened and of the folder
+// now entered, and the identity of each folder on the way down, by which a
+// folder reached through ".." is known to be the one entered before.
+struct FolderWalk
+{
+    int first = -1;
+    int current = -1;
+    std::vector<std::pair<dev_t, ino_t>> way;
+};
+
+FolderWalk* openFolderWalk(const char* path)
+{
+    Descriptor first(open(path, O_RDONLY | O_DIRECTORY | O_CLOEXEC));
+    if (first.number < 0)
+        return nullptr;
+    // Made before the descriptor is handed over, as making it may fail.
+    auto* walk = new FolderWalk{first.number, first.number, {}};
+    first.number = -1;
+    return walk;
+}
+
+void closeFolderWalk(FolderWalk* walk)
+{
+    if (walk->current != walk->first)
+        close(walk->current);
+    close(walk->first);
+    delete walk;
+}
+
+// An entry's kind as the listing gives it, or as the entry itself (never
+// what a link leads to) says on file systems whose listings do not.
+static EntryKind entryKind(int folder, const dirent& entry)
+{
+    struct stat info;
+    unsigned char type = entry.d_type;
+    if (type == DT_UNKNOWN && fstatat(folder, entry.d_name, &info, AT_SYMLINK_NOFOLLOW) == 0)
+        type = S_ISDIR(info.st_mode) ? DT_DIR : S_ISREG(info.st_mode) ? DT_REG : DT_UNKNOWN;
+    return type == DT_DIR ? EntryKind::Folder : type == DT_REG ? EntryKind::Regular : EntryKind::Other;
+}
+
+// The listing reads a duplicate of the descriptor, which stays open, and is
+// closed however the names end, a failed allocation included.
+bool listEntries(FolderWalk* walk, std::vector<FolderEntry>& entries)
+{
+    int listing = dup(walk->current);
+    std::unique_ptr<DIR, int (*)(DIR*)> stream(listing >= 0 ? fdopendir(listing) : nullptr, closedir);
+    if (!stream)
+    {
+        if (listing >= 0)
+            close(listing);
+        return false;
+    }
+    while (dirent* entry = readdir(stream.get()))
+        if (strcmp(entry->d_name, ".") != 0 && strcmp(entry->d_name, "..") != 0)
+            entries.push_back({entry->d_name, entryKind(walk->current, *entry)});
+    return true;
+}
+
+bool enterFolder(FolderWalk* walk, const std::string& name)
+{
+    Descriptor inner(openat(walk->current, name.c_str(), O_RDONLY | O_DIRECTORY | O_NOFOLLOW | O_CLOEXEC));
+    struct stat info;
+    if (inner.number < 0 || fstat(inner.number, &info) != 0)
+        return false;
+    walk->way.emplace_back(info.st_dev, info.st_ino);
+    if (walk->current != walk->first)
+        close(walk->current);
+    walk->current = inner.number;
+    inner.number = -1;
+    return true;
+}
+
+bool leaveFolder(FolderWalk* walk)
+{
+    walk->way.pop_back();
+    int parent = walk->way.empty() ? walk->first : openat(walk->current, "..", O_RDONLY | O_DIRECTORY | O_CLOEXEC);
+    close(walk->current);
+    walk->current = parent;
+    struct stat info;
+    if (parent == walk->first)
+        return true;
+    if (parent >= 0 && fstat(parent, &info) == 0 && std::pair(info.st_dev, info.st_ino) == walk->way.back())
+        return true;
+    if (parent >= 0)
+        close(parent);
+    walk->current = walk->first;
+    walk->way.clear();
+    return false;
+}
+
+bool removeFileHere(FolderWalk* walk, const std::string& name)
+{
+    // unlinkat without AT_REMOVEDIR never takes a folder.
+    return unlinkat(walk->current, name.c_str(), 0) == 0;
+}
+
+bool removeFolderHere(FolderWalk* walk, const std::string& name)
+{
+    return unlinkat(walk->current, name.c_str(), AT_REMOVEDIR) == 0;
+}
+
 // getrandom, which glibc has since 2.25: the C++ runtime's random_device
 // would ask for arc4random, which a glibc older than 2.36 lacks.
 bool randomBytes(void* data, size_t size)
@@ -564,31 +480,4 @@ bool randomBytes(void* data, size_t size)
         size -= size_t(got);
     }
     return true;
-}
-
-const FileServices& systemFileServices()
-{
-    static const FileServices services = {
-        .createFolder = linuxCreateFolder,
-        .removeInFolder = linuxRemoveInFolder,
-        .removeEntry = linuxRemoveEntry,
-        .removeFile = linuxRemoveFile,
-        .pathKind = linuxPathKind,
-        .removeFolder = linuxRemoveFolder,
-        .renameEntry = linuxRenameEntry,
-        .openFolderStream = linuxOpenFolderStream,
-        .nextFolderEntry = linuxNextFolderEntry,
-        .closeFolderStream = linuxCloseFolderStream,
-        .openFile = linuxOpenFile,
-        .bytesLeft = linuxBytesLeft,
-        .skipBytes = linuxSkipBytes,
-        .resolveLinks = linuxResolveLinks,
-        .usersFolder = linuxUsersFolder,
-        .homeFolder = linuxHomeFolder,
-        .copyFile = copyRegularFile,
-        .readFile = readWholeFile,
-        .replaceFile = replaceWholeFile,
-        .removeLeftoverDownloads = removeLeftoverDownloads,
-    };
-    return services;
 }

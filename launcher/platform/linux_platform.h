@@ -43,23 +43,6 @@ struct Descriptor
     Descriptor& operator=(const Descriptor&) = delete;
 };
 
-bool linuxCreateFolder(const char* path);
-bool linuxRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
-bool linuxRemoveEntry(const char* path);
-bool linuxRemoveFile(const char* path);
-PathKind linuxPathKind(const char* path);
-FILE* linuxOpenFile(const char* path);
-bool linuxRemoveFolder(const char* path);
-bool linuxRenameEntry(const char* from, const char* to);
-FolderStream* linuxOpenFolderStream(const char* path);
-bool linuxNextFolderEntry(FolderStream* stream, std::string& name);
-void linuxCloseFolderStream(FolderStream* stream);
-bool linuxBytesLeft(FILE* file, uint64_t& bytes);
-bool linuxSkipBytes(FILE* file, uint64_t bytes);
-std::string linuxHomeFolder();
-std::string linuxResolveLinks(const char* path);
-std::string linuxUsersFolder();
-
 bool linuxLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void linuxRunningApplications(std::vector<std::string>& names);
 OpenAnswer linuxOpenWithDefaultApplication(const char* path, int waitMilliseconds);

@@ -1,7 +1,7 @@
-// File services on Windows: the wide-character file API. Paths arrive as
+// The file primitives on Windows: the wide-character file API. Paths arrive as
 // UTF-8; one that is not fails the service as a missing file would.
 #include "common/host_path.h"
-#include "file_rules.h"
+#include "file_primitives.h"
 #include "windows_platform.h"
 
 #include <fcntl.h>
@@ -17,16 +17,6 @@
 
 namespace
 {
-struct FindHandle
-{
-    HANDLE value;
-    ~FindHandle()
-    {
-        if (value != INVALID_HANDLE_VALUE)
-            FindClose(value);
-    }
-};
-
 // The pattern that lists every entry of a folder.
 std::wstring everyEntry(std::wstring folder)
 {
@@ -53,102 +43,6 @@ bool deleteFile(const std::wstring& path, DWORD attributes)
     if (attributes & FILE_ATTRIBUTE_READONLY)
         SetFileAttributesW(path.c_str(), attributes & ~DWORD(FILE_ATTRIBUTE_READONLY));
     return DeleteFileW(path.c_str()) != 0;
-}
-
-// One folder of a tree being emptied: held open without sharing deletion, so
-// that it can be neither renamed nor replaced by a link meanwhile, and listed.
-struct Level
-{
-    HANDLE held = INVALID_HANDLE_VALUE;
-    HANDLE find = INVALID_HANDLE_VALUE;
-    size_t length = 0; // of the path to this folder
-
-    Level() = default;
-    Level(const Level&) = delete;
-    Level& operator=(const Level&) = delete;
-    ~Level()
-    {
-        if (find != INVALID_HANDLE_VALUE)
-            FindClose(find);
-        if (held != INVALID_HANDLE_VALUE)
-            CloseHandle(held);
-    }
-};
-
-// Opens a folder of a tree, its first entry read into found; null when it
-// cannot be held or listed.
-std::unique_ptr<Level> openLevel(const std::wstring& path, WIN32_FIND_DATAW& found)
-{
-    auto level = std::make_unique<Level>();
-    level->length = path.size();
-    level->held = openEntry(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE);
-    if (level->held == INVALID_HANDLE_VALUE)
-        return nullptr;
-    level->find =
-        FindFirstFileExW(everyEntry(path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch, nullptr, 0);
-    return level->find == INVALID_HANDLE_VALUE ? nullptr : std::move(level);
-}
-
-// Removes everything inside a folder, depth first and without recursion, as
-// a tree may be as deep as a path may be long. Links (junctions, symbolic
-// links) are removed as links and never followed.
-void emptyTree(std::wstring path)
-{
-    WIN32_FIND_DATAW found;
-    std::vector<std::unique_ptr<Level>> levels;
-    std::unique_ptr<Level> top = openLevel(path, found);
-    if (!top)
-        return;
-    levels.push_back(std::move(top));
-    bool pending = true; // found holds an entry not yet handled
-    while (!levels.empty())
-    {
-        if (!pending && !FindNextFileW(levels.back()->find, &found))
-        {
-            // All of this folder's entries are handled: it goes, unless it
-            // is the folder being emptied.
-            levels.pop_back();
-            if (!levels.empty())
-            {
-                RemoveDirectoryW(path.c_str());
-                path.resize(levels.back()->length);
-            }
-            continue;
-        }
-        pending = false;
-        if (isDots(found.cFileName))
-            continue;
-        size_t length = path.size();
-        path += L'\\';
-        path += found.cFileName;
-        DWORD attributes = found.dwFileAttributes;
-        if ((attributes & FILE_ATTRIBUTE_DIRECTORY) && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        {
-            if (std::unique_ptr<Level> level = openLevel(path, found))
-            {
-                levels.push_back(std::move(level));
-                pending = true;
-                continue;
-            }
-            RemoveDirectoryW(path.c_str());
-        }
-        else if (attributes & FILE_ATTRIBUTE_DIRECTORY)
-            RemoveDirectoryW(path.c_str());
-        else
-            deleteFile(path, attributes);
-        path.resize(length);
-    }
-}
-
-// Removes one entry found in a folder: a link (junction or symbolic link) as
-// a link, never followed; a folder emptied first when recursive.
-bool removeFound(const std::wstring& path, DWORD attributes, bool recursive)
-{
-    if (!(attributes & FILE_ATTRIBUTE_DIRECTORY))
-        return deleteFile(path, attributes);
-    if (recursive && !(attributes & FILE_ATTRIBUTE_REPARSE_POINT))
-        emptyTree(path);
-    return RemoveDirectoryW(path.c_str()) != 0;
 }
 
 // Opens what a path names, links followed, for its attributes only.
@@ -204,38 +98,13 @@ struct FolderStream
     bool pending = false; // found holds an entry not yet given out
 };
 
-bool windowsCreateFolder(const char* path)
+bool createNewFolder(const char* path)
 {
     std::wstring wide;
     return toSystemPath(path, wide) && CreateDirectoryW(wide.c_str(), nullptr) != 0;
 }
 
-bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive)
-{
-    std::wstring folder;
-    if (!toSystemPath(path, folder))
-        return false;
-    // Held open without sharing deletion: while the removal runs, the folder
-    // can be neither renamed nor replaced by a link.
-    Handle held(openEntry(folder, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE));
-    if (!held.valid())
-        return false;
-    WIN32_FIND_DATAW found;
-    FindHandle find{FindFirstFileExW(everyEntry(folder).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, 0)};
-    if (find.value == INVALID_HANDLE_VALUE)
-        return GetLastError() == ERROR_FILE_NOT_FOUND;
-    if (!folder.empty() && isWindowsSeparator(folder.back()))
-        folder.pop_back();
-    do
-    {
-        if (!isDots(found.cFileName) && pick(toUtf8(found.cFileName, wcslen(found.cFileName)), context))
-            removeFound(folder + L'\\' + found.cFileName, found.dwFileAttributes, recursive);
-    } while (FindNextFileW(find.value, &found));
-    return true;
-}
-
-bool windowsRemoveEntry(const char* path)
+bool removeEntry(const char* path)
 {
     std::wstring wide;
     if (!toSystemPath(path, wide))
@@ -248,7 +117,7 @@ bool windowsRemoveEntry(const char* path)
     return DeleteFileW(wide.c_str()) != 0;
 }
 
-bool windowsRemoveFile(const char* path)
+bool removeFile(const char* path)
 {
     std::wstring wide;
     if (!toSystemPath(path, wide))
@@ -263,19 +132,19 @@ bool windowsRemoveFile(const char* path)
            DeleteFileW(wide.c_str()) != 0;
 }
 
-PathKind windowsPathKind(const char* path)
+PathKind pathKind(const char* path)
 {
     std::wstring wide;
     return toSystemPath(path, wide) ? kindOf(wide) : PathKind::Missing;
 }
 
-bool windowsRemoveFolder(const char* path)
+bool removeFolder(const char* path)
 {
     std::wstring wide;
     return toSystemPath(path, wide) && RemoveDirectoryW(wide.c_str()) != 0;
 }
 
-bool windowsRenameEntry(const char* from, const char* to)
+bool renameEntry(const char* from, const char* to)
 {
     std::wstring source, target;
     if (!toSystemPath(from, source) || !toSystemPath(to, target))
@@ -291,7 +160,7 @@ bool windowsRenameEntry(const char* from, const char* to)
     return MoveFileExW(source.c_str(), target.c_str(), replace) != 0;
 }
 
-FolderStream* windowsOpenFolderStream(const char* path)
+FolderStream* openFolderStream(const char* path)
 {
     std::wstring folder;
     if (!toSystemPath(path, folder))
@@ -313,7 +182,7 @@ FolderStream* windowsOpenFolderStream(const char* path)
     return stream;
 }
 
-bool windowsNextFolderEntry(FolderStream* stream, std::string& name)
+bool nextFolderEntry(FolderStream* stream, std::string& name)
 {
     if (!stream->pending)
     {
@@ -325,14 +194,14 @@ bool windowsNextFolderEntry(FolderStream* stream, std::string& name)
     return true;
 }
 
-void windowsCloseFolderStream(FolderStream* stream)
+void closeFolderStream(FolderStream* stream)
 {
     if (stream->find != INVALID_HANDLE_VALUE)
         FindClose(stream->find);
     delete stream;
 }
 
-FILE* windowsOpenFile(const char* path)
+FILE* openFile(const char* path)
 {
     std::wstring wide;
     if (!toSystemPath(path, wide))
@@ -352,7 +221,7 @@ FILE* windowsOpenFile(const char* path)
     return stream;
 }
 
-bool windowsBytesLeft(FILE* file, uint64_t& bytes)
+bool bytesLeft(FILE* file, uint64_t& bytes)
 {
     LARGE_INTEGER size;
     __int64 position = _ftelli64(file);
@@ -362,7 +231,7 @@ bool windowsBytesLeft(FILE* file, uint64_t& bytes)
     return true;
 }
 
-bool windowsSkipBytes(FILE* file, uint64_t bytes)
+bool skipBytes(FILE* file, uint64_t bytes)
 {
     // fseek takes a long, 32 bits here, and Windows' msvcrt computes its
     // relative seeks through a 32-bit position, which fails past 2 GiB
@@ -370,7 +239,7 @@ bool windowsSkipBytes(FILE* file, uint64_t bytes)
     return bytes <= uint64_t(INT64_MAX) && _fseeki64(file, static_cast<__int64>(bytes), SEEK_CUR) == 0;
 }
 
-std::string windowsUsersFolder()
+std::string usersFolder()
 {
     wchar_t* folder = nullptr;
     std::string answer;
@@ -380,7 +249,7 @@ std::string windowsUsersFolder()
     return answer;
 }
 
-std::string windowsResolveLinks(const char* path)
+std::string resolveLinks(const char* path)
 {
     std::wstring wide;
     if (!toSystemPath(path, wide))
@@ -406,15 +275,13 @@ std::string windowsResolveLinks(const char* path)
     return toUtf8(resolved);
 }
 
-std::string windowsHomeFolder()
+std::string homeFolder()
 {
     const wchar_t* home = _wgetenv(L"HOME");
     if (!home)
         home = _wgetenv(L"USERPROFILE");
     return home ? toUtf8(home, wcslen(home)) : std::string();
 }
-
-// The primitives under the shared file rules.
 
 const char kFolderSeparators[] = "/\\";
 
@@ -566,27 +433,6 @@ bool moveOver(const std::string& from, const std::string& to)
            MoveFileExW(source.c_str(), target.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
-void removeRegularFiles(const std::string& path, EntryPick pick, const void* context)
-{
-    std::wstring folder;
-    if (!toSystemPath(path.c_str(), folder) || folder.empty())
-        return;
-    WIN32_FIND_DATAW found;
-    FindHandle find{FindFirstFileExW(everyEntry(folder).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
-                                     nullptr, 0)};
-    if (find.value == INVALID_HANDLE_VALUE)
-        return;
-    if (!isWindowsSeparator(folder.back()))
-        folder += L'\\';
-    do
-    {
-        // A link is a reparse point; DeleteFileW takes one itself.
-        if (!(found.dwFileAttributes & (FILE_ATTRIBUTE_DIRECTORY | FILE_ATTRIBUTE_REPARSE_POINT)) &&
-            pick(toUtf8(found.cFileName, wcslen(found.cFileName)), context))
-            DeleteFileW((folder + found.cFileName).c_str());
-    } while (FindNextFileW(find.value, &found));
-}
-
 bool moveToFreeName(const std::string& from, const std::string& to)
 {
     std::wstring source, target;
@@ -602,6 +448,117 @@ void removeCreated(const std::string& path)
     // A copy of a read-only file is read-only too.
     SetFileAttributesW(wide.c_str(), FILE_ATTRIBUTE_NORMAL);
     DeleteFileW(wide.c_str());
+}
+
+// The walk holds each folder of its way open without sharing its deletion,
+// so that none can be renamed or replaced by a link meanwhile, and names its
+// entries by the path of the folder now entered.
+struct FolderWalk
+{
+    std::wstring path; // of the folder now entered, without a final separator
+    std::vector<std::pair<HANDLE, size_t>> way; // each folder's handle and path length
+};
+
+static HANDLE holdFolder(const std::wstring& path)
+{
+    return openEntry(path, FILE_LIST_DIRECTORY, FILE_SHARE_READ | FILE_SHARE_WRITE);
+}
+
+FolderWalk* openFolderWalk(const char* path)
+{
+    std::wstring folder;
+    if (!toSystemPath(path, folder))
+        return nullptr;
+    Handle held(holdFolder(folder));
+    if (!held.valid())
+        return nullptr;
+    if (!folder.empty() && isWindowsSeparator(folder.back()))
+        folder.pop_back();
+    // Made before the handle is handed over, as making it may fail.
+    auto* walk = new FolderWalk{folder, {{held.value, folder.size()}}};
+    held.value = INVALID_HANDLE_VALUE;
+    return walk;
+}
+
+void closeFolderWalk(FolderWalk* walk)
+{
+    for (const auto& level : walk->way)
+        CloseHandle(level.first);
+    delete walk;
+}
+
+static EntryKind entryKind(DWORD attributes)
+{
+    if (attributes & FILE_ATTRIBUTE_REPARSE_POINT)
+        return EntryKind::Other;
+    return attributes & FILE_ATTRIBUTE_DIRECTORY ? EntryKind::Folder : EntryKind::Regular;
+}
+
+bool listEntries(FolderWalk* walk, std::vector<FolderEntry>& entries)
+{
+    WIN32_FIND_DATAW found;
+    HANDLE find = FindFirstFileExW(everyEntry(walk->path).c_str(), FindExInfoBasic, &found, FindExSearchNameMatch,
+                                   nullptr, 0);
+    if (find == INVALID_HANDLE_VALUE)
+        return GetLastError() == ERROR_FILE_NOT_FOUND;
+    // Closed however the names end, a failed allocation included.
+    std::unique_ptr<void, BOOL(WINAPI*)(HANDLE)> closing(find, FindClose);
+    do
+    {
+        if (!isDots(found.cFileName))
+            entries.push_back({toUtf8(found.cFileName, wcslen(found.cFileName)), entryKind(found.dwFileAttributes)});
+    } while (FindNextFileW(find, &found));
+    return true;
+}
+
+bool enterFolder(FolderWalk* walk, const std::string& name)
+{
+    std::wstring wide;
+    if (!toWide(name.c_str(), wide))
+        return false;
+    std::wstring inner = walk->path + L'\\' + wide;
+    Handle held(holdFolder(inner));
+    if (!held.valid())
+        return false;
+    walk->way.emplace_back(held.value, inner.size());
+    held.value = INVALID_HANDLE_VALUE;
+    walk->path = std::move(inner);
+    return true;
+}
+
+// A folder held open cannot have moved: the way back is always the way down.
+bool leaveFolder(FolderWalk* walk)
+{
+    CloseHandle(walk->way.back().first);
+    walk->way.pop_back();
+    walk->path.resize(walk->way.back().second);
+    return true;
+}
+
+// The path of an entry of the folder now entered; empty for a name that is
+// not UTF-8.
+static std::wstring entryPath(const FolderWalk* walk, const std::string& name)
+{
+    std::wstring wide;
+    return toWide(name.c_str(), wide) ? walk->path + L'\\' + wide : std::wstring();
+}
+
+bool removeFileHere(FolderWalk* walk, const std::string& name)
+{
+    std::wstring path = entryPath(walk, name);
+    DWORD attributes = path.empty() ? INVALID_FILE_ATTRIBUTES : GetFileAttributesW(path.c_str());
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return false;
+    // A link to a folder is removed as a folder would be, never followed.
+    if (attributes & FILE_ATTRIBUTE_DIRECTORY)
+        return (attributes & FILE_ATTRIBUTE_REPARSE_POINT) && RemoveDirectoryW(path.c_str()) != 0;
+    return deleteFile(path, attributes);
+}
+
+bool removeFolderHere(FolderWalk* walk, const std::string& name)
+{
+    std::wstring path = entryPath(walk, name);
+    return !path.empty() && RemoveDirectoryW(path.c_str()) != 0;
 }
 
 bool randomBytes(void* data, size_t size)

@@ -1,7 +1,7 @@
 // Launching and finding applications on Windows: CreateProcessW with a
 // command line that the C runtime reads back as exactly the arguments given,
 // a process snapshot, and the shell's "open" for default applications.
-#include "command_line.h"
+#include "common/command_line.h"
 #include "windows_platform.h"
 
 #include <shellapi.h>

@@ -45,23 +45,6 @@ struct ComScope
     ComScope& operator=(const ComScope&) = delete;
 };
 
-bool windowsCreateFolder(const char* path);
-bool windowsRemoveInFolder(const char* path, EntryPick pick, const void* context, bool recursive);
-bool windowsRemoveEntry(const char* path);
-bool windowsRemoveFile(const char* path);
-PathKind windowsPathKind(const char* path);
-bool windowsRemoveFolder(const char* path);
-bool windowsRenameEntry(const char* from, const char* to);
-FolderStream* windowsOpenFolderStream(const char* path);
-bool windowsNextFolderEntry(FolderStream* stream, std::string& name);
-void windowsCloseFolderStream(FolderStream* stream);
-FILE* windowsOpenFile(const char* path);
-bool windowsBytesLeft(FILE* file, uint64_t& bytes);
-bool windowsSkipBytes(FILE* file, uint64_t bytes);
-std::string windowsResolveLinks(const char* path);
-std::string windowsUsersFolder();
-std::string windowsHomeFolder();
-
 bool windowsLaunchApplication(const char* path, const std::vector<std::string>& arguments);
 void windowsRunningApplications(std::vector<std::string>& names);
 OpenAnswer windowsOpenWithDefaultApplication(const char* path, int waitMilliseconds);

@@ -10,8 +10,8 @@ namespace
 KeyboardMap usKeyboard()
 {
     KeyboardMap keyboard;
-    keyboard.keys = {{10, "1"}, {26, "e"}, {32, "o"}, {38, "a"}, {43, "h"}, {46, "l"},
-                     {61, "/"}, {65, " "}, {87, "1"}};
+    keyboard.keys = {{10, "1", ""}, {26, "e", ""}, {32, "o", ""}, {38, "a", ""}, {43, "h", ""},
+                     {46, "l", ""}, {61, "/", ""}, {65, " ", ""}, {87, "1", ""}};
     keyboard.shift = 50;
     keyboard.enter = 36;
     keyboard.space = 65;
@@ -86,7 +86,7 @@ TEST(Typing, KeyMapIsReadOnceAndNothingIsTypedWithoutAKeyboard)
     EXPECT_EQ(describe(platform.postedKeys), "+38 -38 +36 -36");
 
     // A later change of layout is not seen.
-    platform.keyboard.keys = {{99, "a"}};
+    platform.keyboard.keys = {{99, "a", ""}};
     platform.calls.clear();
     platform.postedKeys.clear();
     DoKeyPress("a");

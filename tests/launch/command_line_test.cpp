@@ -1,6 +1,6 @@
 // The Windows command line's quoting as a table, and under Wine read back by
 // the system's own parser.
-#include "platform/command_line.h"
+#include "common/command_line.h"
 
 #include <gtest/gtest.h>
 

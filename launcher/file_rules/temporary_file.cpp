@@ -4,36 +4,16 @@
 
 namespace
 {
-// An open file, closed when the object goes.
-struct OpenFile
-{
-    SystemFile file;
-    explicit OpenFile(SystemFile opened) : file(opened) {}
-    ~OpenFile()
-    {
-        if (file.valid())
-            closeFile(file);
-    }
-    OpenFile(const OpenFile&) = delete;
-    OpenFile& operator=(const OpenFile&) = delete;
-};
-
-PathKind kindOf(const char* path)
-{
-    return systemFileServices().pathKind(path);
-}
-
 // The characters of a temporary file's name after its prefix.
 const char kRandomCharacters[] = "0123456789abcdefghijklmnopqrstuvwxyz";
 const size_t kRandomLength = 8;
+}
 
-// Whether a name is one TemporaryFile makes with the prefix given as context.
-bool isTemporaryName(const std::string& name, const void* context)
+bool isTemporaryName(const std::string& name, const void* prefixText)
 {
-    std::string_view prefix = static_cast<const char*>(context);
+    std::string_view prefix = static_cast<const char*>(prefixText);
     return name.size() == prefix.size() + kRandomLength && name.compare(0, prefix.size(), prefix) == 0 &&
            name.find_first_not_of(kRandomCharacters, prefix.size()) == std::string::npos;
-}
 }
 
 TemporaryFile::~TemporaryFile()
@@ -98,7 +78,7 @@ bool TemporaryFile::writeAt(uint64_t offset, const void* data, size_t size)
 bool TemporaryFile::replace(const std::string& target, bool keepPermissions)
 {
     // Only a regular file is ever replaced: never a folder, a FIFO or a device.
-    PathKind kind = kindOf(target.c_str());
+    PathKind kind = pathKind(target.c_str());
     if (kind == PathKind::Folder || kind == PathKind::Other)
         return false;
     if (keepPermissions)
@@ -120,70 +100,4 @@ bool TemporaryFile::place(const std::string& target)
         return false;
     path.clear();
     return true;
-}
-
-bool sameRegularFile(const char* path, const char* other)
-{
-    OpenFile opened(openForReading(path));
-    return opened.file.valid() && sameFile(opened.file, other);
-}
-
-bool readWholeFile(const char* path, size_t limit, std::string& contents)
-{
-    contents.clear();
-    OpenFile opened(openForReading(path));
-    uint64_t size = 0;
-    if (!opened.file.valid() || !fileSize(opened.file, size) || size > limit)
-        return false;
-    char chunk[1 << 16];
-    for (;;)
-    {
-        int64_t got = readSome(opened.file, chunk, sizeof chunk);
-        if (got <= 0)
-            return got == 0;
-        // The file may have grown since it was measured.
-        if (uint64_t(got) > limit - contents.size())
-            return false;
-        contents.append(chunk, size_t(got));
-    }
-}
-
-bool replaceWholeFile(const char* path, const std::string& contents)
-{
-    TemporaryFile file;
-    return file.create(path, ".replace-") && file.write(contents.data(), contents.size()) && file.replace(path, true);
-}
-
-CopyOutcome copyRegularFile(const char* from, const char* to)
-{
-    OpenFile source(openForReading(from));
-    if (!source.file.valid())
-        return nameIsFree(from) ? CopyOutcome::SourceMissing : CopyOutcome::Refused;
-    PathKind target = kindOf(to);
-    if (target != PathKind::Missing)
-    {
-        if (sameFile(source.file, to))
-            return CopyOutcome::SameFile;
-        if (target != PathKind::Regular)
-            return CopyOutcome::Refused;
-    }
-    // The copy is written beside the destination and moved over it once
-    // complete: the destination is untouched on failure.
-    TemporaryFile copy;
-    return copy.createCopy(to, ".copy-", source.file, from) && copy.replace(to, false) ? CopyOutcome::Copied
-                                                                                        : CopyOutcome::Failed;
-}
-
-bool storeDownloaded(const std::string& body, const char* path)
-{
-    TemporaryFile file;
-    return !body.empty() && file.create(path, kDownloadPrefix) && file.write(body.data(), body.size()) &&
-           file.replace(path, true);
-}
-
-void removeLeftoverDownloads(const char* path)
-{
-    std::string target = path;
-    size_t at = target.find_last_of(kFolderSeparators);
-    removeRegularFiles(at == std::string::npos ? "." : target.substr(0, at + 1), isTemporaryName, kDownloadPrefix);
 }

@@ -1,11 +1,12 @@
 // The rules of the file services that hold on every system, written once
-// over the primitives of file_primitives.h: where a temporary file goes and
-// what it may replace, how a whole file is read within a limit, how a copy
-// is checked before it is made.
+// over the primitives of platform/file_primitives.h: where a temporary file
+// goes and what it may replace, how a whole file is read within a limit, how
+// a copy is checked before it is made, how a removal walks a tree inside the
+// folder it opened. The system's table of file services is assembled here
+// from the primitives and these rules.
 #pragma once
 
-#include "file_primitives.h"
-#include "platform.h"
+#include "platform/file_primitives.h"
 
 #include <cstddef>
 #include <string>
@@ -50,6 +51,10 @@ class TemporaryFile
     SystemFile file;
 };
 
+// Whether a name is one TemporaryFile makes with prefix, given as the text
+// of a C string (an EntryPick).
+bool isTemporaryName(const std::string& name, const void* prefix);
+
 // Whether both paths name one regular file, however spelt: links followed,
 // hard links alike.
 bool sameRegularFile(const char* path, const char* other);
@@ -58,6 +63,7 @@ bool sameRegularFile(const char* path, const char* other);
 bool readWholeFile(const char* path, size_t limit, std::string& contents);
 bool replaceWholeFile(const char* path, const std::string& contents);
 void removeLeftoverDownloads(const char* path);
+bool removeInFolder(const char* folder, EntryPick pick, const void* context, bool recursive);
 CopyOutcome copyRegularFile(const char* from, const char* to);
 // Stores a body read whole at path as a download does: written beside it
 // and moved over it; an empty body is nothing received.
