@@ -7,7 +7,8 @@
 // and the fast pooling at least 8x faster than the text-keyed one, with
 // identical indices. The Vyx files are read from the page cache.
 #include "alembic/alembic_export.h"
-#include "exportparts/exportparts.h"
+#include "exportparts/uv_pool.h"
+#include "tests/support/text_uv_pool.h"
 #include "mesh_sets.h"
 #include "rounds.h"
 #include "tests/support/temp_folder.h"

@@ -6,7 +6,7 @@
 // while formatting.
 #pragma once
 
-#include "exportparts/exportparts.h"
+#include "exportparts/uv_pool.h"
 #include "vyx/vyx.h"
 
 #include <cstdint>

@@ -21,8 +21,9 @@ extern TESMAR_EXPORT std::vector<Dropdown> g_dropdowns;
 extern TESMAR_EXPORT int32_t g_currentDropdown;
 
 // Which slots DropdownNew may hand out again (1: free), one mark per slot of
-// the table. Kept apart from the selection, so that a negative answer of the
-// host never frees a list in use, and outside the exported elements.
+// the table: part of the dropdown table's state, kept beside it because the
+// exported elements' layout has no room for it, and apart from the selection,
+// so that a negative answer of the host never frees a list in use.
 using DropdownFreeMarks = std::vector<uint8_t>;
 extern DropdownFreeMarks g_dropdownFree;
 

@@ -3,8 +3,8 @@
 #include <cstdlib>
 #include <cstring>
 
-// The reserve of the work under way on this thread: another thread's
-// allocations never reach it.
+// The reserve of the work under way on this thread, which operator new, taking
+// no context, can only find here; another thread's allocations never reach it.
 static thread_local AllocationReserve* t_active = nullptr;
 
 AllocationReserve::AllocationReserve()

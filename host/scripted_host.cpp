@@ -5,6 +5,8 @@
 #include <fstream>
 #include <sstream>
 
+// The host the callbacks answer for: the callback table's entries are plain
+// functions that take no host of their own.
 static ScriptedHost* g_host = nullptr;
 
 void parseLocalization(std::string_view text, LocalizedStrings& strings)

@@ -4,7 +4,7 @@
 // every 32-bit index. The patterns are shared out in blocks among one
 // thread per core. Prints the number checked and the first difference, by
 // bit pattern, if there is one; exits 1 when there is.
-#include "exportparts/exportparts.h"
+#include "exportparts/number_format.h"
 
 #include <atomic>
 #include <bit>

@@ -1,6 +1,7 @@
 #include "alembic_export.h"
 #include "common/allocation_reserve.h"
-#include "exportparts/exportparts.h"
+#include "exportparts/export_file.h"
+#include "exportparts/file_names.h"
 #include "vyx/vyx.h"
 
 #include <Alembic/AbcCoreOgawa/All.h>

@@ -2,7 +2,7 @@
 // as /NAME/NAME, a polygon mesh under a transform of the same name.
 #pragma once
 
-#include "exportparts/exportparts.h"
+#include "exportparts/uv_pool.h"
 
 #include <Alembic/Abc/OArchive.h>
 

@@ -1,5 +1,6 @@
 #include "collada.h"
-#include "exportparts/exportparts.h"
+#include "exportparts/export_file.h"
+#include "exportparts/file_names.h"
 #include "vyx/vyx.h"
 
 #include <algorithm>
@@ -56,10 +57,9 @@ static void writeScene(ColladaStream& out, const std::vector<MeshEntry>& meshes,
     writeColladaEnd(out);
 }
 
-float exportCollada(const char* outputPath, const char* list, int32_t listSize)
+// The meshes of a list whose first entry is the folder of their Vyx files.
+static std::vector<MeshEntry> meshEntries(const char* list, int32_t listSize)
 {
-    if (!outputPath || !list)
-        return -1;
     std::vector<std::string> entries = splitMeshList(list, listSize);
     const std::string& vyxFolder = entries[0];
     std::vector<MeshEntry> meshes;
@@ -69,11 +69,19 @@ float exportCollada(const char* outputPath, const char* list, int32_t listSize)
         std::string name = entries[i].substr(0, marker);
         meshes.push_back({name, entries[i], marker != std::string::npos, vyxFolder + name + ".Vyx"});
     }
+    return meshes;
+}
+
+float exportCollada(const char* outputPath, const char* list, int32_t listSize)
+{
+    if (!outputPath || !list)
+        return -1;
+    std::vector<MeshEntry> meshes = meshEntries(list, listSize);
     std::vector<std::string> inputs;
     for (const MeshEntry& mesh : meshes)
         inputs.push_back(mesh.vyxPath);
-    std::string outputFolder = FileNameExtract(outputPath, 1);
-    std::string scene = FileNameExtract(outputPath, 2);
+    std::string outputFolder = FileNameExtract(outputPath, PathPart::Folder);
+    std::string scene = FileNameExtract(outputPath, PathPart::Stem);
     if (scene.empty())
         scene = "scene";
 

@@ -5,7 +5,8 @@
 // it is written, so that a large mesh needs little more memory than its own
 // arrays.
 #include "collada.h"
-#include "exportparts/exportparts.h"
+#include "exportparts/number_format.h"
+#include "exportparts/uv_pool.h"
 #include "vyx/vyx.h"
 
 #include <cstring>
@@ -114,13 +115,9 @@ static void putPolygonSizes(ColladaStream& out, const Vyx_Mesh* mesh, size_t fac
     }
 }
 
-void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mesh)
+// The positions' source; the mesh's vertices are released once written.
+static void putPositions(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh, size_t vertexCount)
 {
-    std::string name = colladaName(rawName);
-    size_t vertexCount = size_t(std::max(mesh->vertexCount, 0));
-    size_t faceCount = size_t(std::max(mesh->faceCount, 0));
-    put(out, "    <geometry id=\"" + name + "-lib\" name=\"" + name + "Mesh\">\n      <mesh>\n");
-
     putSourceStart(out, name + "-POSITION", vertexCount * 3);
     for (size_t i = 0; i < vertexCount; i++)
     {
@@ -135,34 +132,31 @@ void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mes
     }
     mesh->vertices.reset();
     putSourceEnd(out, name + "-POSITION", vertexCount, 3, "XYZ", "float");
+}
 
-    bool uvs = mesh->faceUVs != nullptr;
-    PooledUVs pooled;
-    if (uvs)
+// The pooled texture coordinates' source; the pool, whose indices the
+// polygon list reads, takes the mesh's UV block over.
+static PooledUVs putUVs(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh)
+{
+    PooledUVs pooled = poolCornerUVs(*mesh, CornerOrder::Stored);
+    const std::vector<float>& values = pooled.values;
+    size_t count = values.size() / 2;
+    putSourceStart(out, name + "-UV0", count * 2);
+    for (size_t i = 0; i < count; i++)
     {
-        pooled = poolCornerUVs(*mesh, CornerOrder::Stored);
-        const std::vector<float>& values = pooled.values;
-        size_t count = values.size() / 2;
-        putSourceStart(out, name + "-UV0", count * 2);
-        for (size_t i = 0; i < count; i++)
-        {
-            char* end = formatFixed(lineStart(out), values[2 * i]);
-            *end++ = ' ';
-            end = formatFixed(end, values[2 * i + 1]);
-            *end++ = '\n';
-            lineEnd(out, end);
-        }
-        putSourceEnd(out, name + "-UV0", count, 2, "ST", "float");
+        char* end = formatFixed(lineStart(out), values[2 * i]);
+        *end++ = ' ';
+        end = formatFixed(end, values[2 * i + 1]);
+        *end++ = '\n';
+        lineEnd(out, end);
     }
+    putSourceEnd(out, name + "-UV0", count, 2, "ST", "float");
+    return pooled;
+}
 
-    bool colors = mesh->vertexColors != nullptr;
-    if (colors)
-    {
-        putSourceStart(out, name + "-VERTEX_COLOR0", vertexCount * 4);
-        putColors(out, mesh->vertexColors.get(), vertexCount);
-        mesh->vertexColors.reset();
-        putSourceEnd(out, name + "-VERTEX_COLOR0", vertexCount, 4, "RGBA", "double");
-    }
+// The vertices element and the polygon list's opening, up to its vcount.
+static void putPolylistStart(ColladaStream& out, const std::string& name, size_t faceCount, bool uvs, bool colors)
+{
     std::string text = "        <vertices id=\"" + name + "-VERTEX\">\n          <input semantic=\"POSITION\" source=\"#" +
                        name + "-POSITION\"/>\n        </vertices>\n        <polylist count=\"";
     appendInteger(text, int64_t(faceCount));
@@ -175,6 +169,28 @@ void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mes
                 "\" set=\"0\" source=\"#" + name + "-VERTEX_COLOR0\"/>\n";
     text += "          <vcount>";
     put(out, text);
+}
+
+void writeGeometry(ColladaStream& out, const std::string& rawName, Vyx_Mesh* mesh)
+{
+    std::string name = colladaName(rawName);
+    size_t vertexCount = size_t(std::max(mesh->vertexCount, 0));
+    size_t faceCount = size_t(std::max(mesh->faceCount, 0));
+    put(out, "    <geometry id=\"" + name + "-lib\" name=\"" + name + "Mesh\">\n      <mesh>\n");
+    putPositions(out, name, mesh, vertexCount);
+    bool uvs = mesh->faceUVs != nullptr;
+    PooledUVs pooled;
+    if (uvs)
+        pooled = putUVs(out, name, mesh);
+    bool colors = mesh->vertexColors != nullptr;
+    if (colors)
+    {
+        putSourceStart(out, name + "-VERTEX_COLOR0", vertexCount * 4);
+        putColors(out, mesh->vertexColors.get(), vertexCount);
+        mesh->vertexColors.reset();
+        putSourceEnd(out, name + "-VERTEX_COLOR0", vertexCount, 4, "RGBA", "double");
+    }
+    putPolylistStart(out, name, faceCount, uvs, colors);
     putPolygonSizes(out, mesh, faceCount);
     put(out, "</vcount>\n          <p>");
     putPolygonIndices(out, mesh, faceCount, pooled.indices.get(), colors);

@@ -1,5 +1,5 @@
 #include "collada.h"
-#include "exportparts/exportparts.h"
+#include "exportparts/export_file.h"
 
 #include <cstring>
 

@@ -1,4 +1,4 @@
-#include "exportparts.h"
+#include "export_file.h"
 #include "platform/platform.h"
 
 bool ExportFile::open(const char* path, const std::vector<std::string>& inputs)

@@ -1,31 +1,14 @@
-#include "exportparts.h"
+#include "file_names.h"
 
 #include <cstring>
 
-std::string FileNameExtract(const std::string& path, int mode)
+std::string FileNameExtract(const std::string& path, PathPart part)
 {
     size_t separator = path.find_last_of("/\\");
-    size_t nameStart = separator == std::string::npos ? 0 : separator + 1;
-    size_t dot = path.rfind('.');
-    switch (mode)
-    {
-    case 1:
+    if (part == PathPart::Folder)
         return separator == std::string::npos ? std::string() : path.substr(0, separator + 1);
-    case 2:
-    {
-        std::string name = path.substr(nameStart);
-        return name.substr(0, name.rfind('.'));
-    }
-    case 3:
-        return path.substr(0, dot);
-    case 4:
-        // A path without "." has no extension: the answer is empty.
-        return dot == std::string::npos ? std::string() : path.substr(dot);
-    case 6:
-        return path.substr(nameStart);
-    default:
-        return path;
-    }
+    std::string name = path.substr(separator == std::string::npos ? 0 : separator + 1);
+    return name.substr(0, name.rfind('.'));
 }
 
 std::vector<std::string> splitMeshList(const char* list, int32_t size)

@@ -4,7 +4,7 @@
 // integer arithmetic: 64 bits for the values meshes hold, 128 bits at the far
 // ends of the range. Rounding is to nearest with ties to even, on the exact
 // value, as the C library rounds.
-#include "exportparts.h"
+#include "number_format.h"
 
 #include <bit>
 #include <cstring>

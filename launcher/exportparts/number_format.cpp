@@ -1,4 +1,4 @@
-#include "exportparts.h"
+#include "number_format.h"
 
 #include <charconv>
 #include <cstdio>

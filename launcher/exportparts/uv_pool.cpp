@@ -1,4 +1,5 @@
-#include "exportparts.h"
+#include "uv_pool.h"
+#include "number_format.h"
 #include "vyx/vyx.h"
 
 #include <bit>
@@ -311,29 +312,4 @@ PooledUVs poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order)
     poolQueue(pooler, uvs, written);
     pooled.corners = written;
     return pooled;
-}
-
-void poolCornerUVsByText(const Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values,
-                         std::vector<uint32_t>& indices)
-{
-    values.clear();
-    indices.clear();
-    std::map<std::string, uint32_t> keys;
-    for (size_t f = 0; f < size_t(std::max(mesh.faceCount, 0)); f++)
-    {
-        size_t corners[4];
-        size_t n = faceCorners(mesh, f, order, corners);
-        for (size_t c = 0; c < n; c++)
-        {
-            float u = mesh.faceUV(8 * f + 2 * corners[c]);
-            float v = mesh.faceUV(8 * f + 2 * corners[c] + 1);
-            auto [entry, added] = keys.emplace(textKey(u, v), uint32_t(values.size() / 2));
-            if (added)
-            {
-                values.push_back(u);
-                values.push_back(v);
-            }
-            indices.push_back(entry->second);
-        }
-    }
 }

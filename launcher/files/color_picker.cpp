@@ -2,7 +2,8 @@
 // and receives the chosen one packed as red·65536 + green·256 + blue.
 #include "common/command.h"
 #include "common/desktop_codes.h"
-#include "files.h"
+#include "color_picker.h"
+#include "platform/platform.h"
 
 #include <cstring>
 

@@ -1,6 +1,11 @@
 // The exported file system commands.
 #include "common/command.h"
-#include "files.h"
+#include "color_picker.h"
+#include "dialogs.h"
+#include "enumeration.h"
+#include "file_operations.h"
+#include "folders.h"
+#include "small_queries.h"
 
 HOST_COMMAND(MakeFolder)
 {
@@ -44,17 +49,17 @@ HOST_COMMAND(GetUserPath)
 
 HOST_COMMAND(OpenFolder)
 {
-    return openFolder(g_folderStream, text);
+    return openFolder(g_folderStream.stream, text);
 }
 
 HOST_COMMAND(GetFile)
 {
-    return getFile(g_folderStream, buffer1, buffer1Size);
+    return getFile(g_folderStream.stream, buffer1, buffer1Size);
 }
 
 HOST_COMMAND(CloseFolder)
 {
-    return closeFolder(g_folderStream);
+    return closeFolder(g_folderStream.stream);
 }
 
 HOST_COMMAND(GetFileNumber)

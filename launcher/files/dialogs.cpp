@@ -1,7 +1,8 @@
 // The file and folder dialogs, and the list of the files last chosen, which
 // the script reads back one path per call.
 #include "common/command.h"
-#include "files.h"
+#include "dialogs.h"
+#include "platform/platform.h"
 
 #include <cstdlib>
 #include <cstring>

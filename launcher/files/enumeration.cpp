@@ -1,17 +1,13 @@
 #include "common/command.h"
-#include "files.h"
+#include "common/host_path.h"
+#include "enumeration.h"
 #include "platform/platform.h"
 
-FolderStream* g_folderStream = nullptr;
+OpenFolderStream g_folderStream;
 
-namespace
+OpenFolderStream::~OpenFolderStream()
 {
-// A folder a script left open is closed when the library is unloaded, so
-// that nothing it held outlives it.
-struct CloseAtUnload
-{
-    ~CloseAtUnload() { closeFolder(g_folderStream); }
-} g_closeAtUnload;
+    closeFolder(stream);
 }
 
 float openFolder(FolderStream*& stream, const char* text)

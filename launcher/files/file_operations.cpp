@@ -1,4 +1,5 @@
-#include "files.h"
+#include "file_operations.h"
+#include "common/host_path.h"
 #include "platform/platform.h"
 
 float fileDelete(const char* text)

@@ -1,5 +1,6 @@
-#include "files.h"
+#include "folders.h"
 #include "common/command.h"
+#include "common/host_path.h"
 #include "platform/platform.h"
 
 bool createFolder(const char* path)

@@ -1,7 +1,6 @@
 #include "common/command.h"
-#include "files.h"
+#include "small_queries.h"
 
-#include <cstdio>
 
 std::string currentTimeText(time_t now)
 {
@@ -16,15 +15,4 @@ std::string currentTimeText(time_t now)
 float grabCurrentTime(char* buffer1, int32_t buffer1Size)
 {
     return writeWholeText(currentTimeText(time(nullptr)), buffer1, buffer1Size) ? 0 : -1;
-}
-
-void TesmarLauncher::HelloWorld(const char* text)
-{
-    TesmarLauncherPriv().HelloWorldPriv(text);
-}
-
-void TesmarLauncherPriv::HelloWorldPriv(const char* text)
-{
-    printf("%s\n", text ? text : "");
-    fflush(stdout);
 }

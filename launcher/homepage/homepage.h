@@ -53,12 +53,31 @@ enum class UpdateVariant
 void evaluateUpdate(UpdateVariant variant, int32_t language, std::string_view data, UpdateFindings& findings,
                     char* buffer1, int32_t buffer1Size);
 
+// What a check found, each mapped to its number for the script by
+// updateResultCode.
+enum class UpdateOutcome
+{
+    Checked,     // mode 0: the settings rewritten, nothing compared
+    Disabled,    // mode 2: nothing fetched, nothing written
+    NotNewer,    // mode 1: no field of the new timestamp is greater
+    NewerYear,   // mode 1: the first greater field of the new timestamp
+    NewerMonth,
+    NewerDay,
+    NewerHour,
+    NewerMinute,
+    NoTimestamp, // mode 1: the new data carried none, or none that reads
+    Unreadable,  // the fetched data, or the settings it would make, do not read back
+    NotFetched,  // no settings path, a refused target, or the download failed
+    NotWritten,  // settings beyond the bounds, or not replaced
+};
+float updateResultCode(UpdateOutcome outcome);
+
 // Reads a timestamp as year-month-day hour:minute:second; false unless all
 // six numbers read.
 bool readTimestamp(const std::string& text, int32_t fields[6]);
-// The result of comparing a new timestamp with the stored one: -6 to -10 for
-// the first of year, month, day, hour and minute that is greater, else 3.
-float compareTimestamps(const std::string& fresh, const std::string& stored);
+// A new timestamp against the stored one: the first of year, month, day,
+// hour and minute that is greater, else NotNewer.
+UpdateOutcome compareTimestamps(const std::string& fresh, const std::string& stored);
 
 // The check procedure: downloads url (null counts as no address) and
 // writes a page address found into buffer 1, cut to its size.

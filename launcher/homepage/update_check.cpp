@@ -1,11 +1,12 @@
-// The home page's update check: the settings file, a fresh update.dat from
-// the script's address, and what its tags say.
-#include "common/command.h"
-#include "download/download.h"
-#include "exportparts/exportparts.h"
-#include "homepage.h"
+// The home page's update check: the settings file and the stored update.dat
+// read, a fresh update.dat fetched from the script's address, what its tags
+// say decided against them, and the settings replaced.
 #include "common/host_path.h"
+#include "download/download.h"
+#include "exportparts/file_names.h"
+#include "homepage.h"
 #include "platform/platform.h"
+#include "update_lines.h"
 
 #include <algorithm>
 #include <string_view>
@@ -17,25 +18,6 @@ float downloadFile(const char* url, const char* path)
     // What a download killed midway left beside the target goes first.
     fileServices().removeLeftoverDownloads(path);
     return download(url, path) ? 0 : -1;
-}
-
-// The update files (settings and update.dat) are a few lines; larger ones,
-// or lines longer than a line can sensibly be, count as unreadable.
-static const size_t kUpdateFileLimit = size_t(16) << 20;
-static const size_t kUpdateLineLimit = size_t(64) << 10;
-
-// Calls visit with each line of text, split at "\n" only, as a stream's
-// getline splits it: a last line without its "\n" counts, an empty text has
-// no line.
-template <typename Visit>
-static void forEachLine(std::string_view text, Visit visit)
-{
-    while (!text.empty())
-    {
-        size_t end = text.find('\n');
-        visit(text.substr(0, end));
-        text.remove_prefix(end == std::string_view::npos ? text.size() : end + 1);
-    }
 }
 
 // Whether a text reads back as an update file.
@@ -67,153 +49,9 @@ static Reading readUpdateFile(const std::string& path, std::string& text)
     return withinBounds(text) ? Reading::Read : Reading::OutOfBounds;
 }
 
-// The text between open (found at start) and close; to the end of the line
-// when close is missing or stands before the value. A carriage return that
-// ends the line is not part of the value.
-static std::string_view tagValue(std::string_view line, size_t start, std::string_view open, std::string_view close)
-{
-    size_t from = start + open.size();
-    size_t to = line.find(close);
-    if (to == std::string_view::npos || to < from)
-    {
-        to = line.size();
-        if (to > from && line[to - 1] == '\r')
-            to--;
-    }
-    return line.substr(from, to - from);
-}
-
-// A width or height is written into the settings only when it could be one:
-// an "=" or a control character would let the served data write a key of its
-// own into the settings (the check mode among them), and a long value a line
-// that makes the settings unreadable.
-static const size_t kSizeValueLimit = 32;
-
-static bool sizeValue(std::string_view value)
-{
-    if (value.size() > kSizeValueLimit)
-        return false;
-    for (char c : value)
-        if (c == '=' || (unsigned char)c < 0x20 || c == 0x7f)
-            return false;
-    return true;
-}
-
-static void addSetting(std::string& settings, std::string_view key, std::string_view value)
-{
-    // Settings past the file limit are refused whole: they need not grow
-    // any further.
-    if (!sizeValue(value) || settings.size() > kUpdateFileLimit)
-        return;
-    settings.append(key).append(value).push_back('\n');
-}
-
-void FindString(std::string_view line, UpdateFindings& findings, bool findUrl, char* urlOut, int32_t urlOutSize)
-{
-    size_t at = line.find("<width>");
-    if (at != std::string_view::npos)
-        addSetting(findings.settings, "s_width=", tagValue(line, at, "<width>", "</width>"));
-    at = line.find("<height>");
-    if (at != std::string_view::npos)
-        addSetting(findings.settings, "s_height=", tagValue(line, at, "<height>", "</height>"));
-    at = line.find("<timestamp>");
-    if (at != std::string_view::npos)
-        findings.timestamp = line.substr(at + 11, 19);
-    if (!findUrl)
-        return;
-    at = line.find("<url>");
-    if (at != std::string_view::npos)
-    {
-        findings.url = tagValue(line, at, "<url>", "</url>");
-        writeTextResult(findings.url.c_str(), urlOut, urlOutSize);
-    }
-}
-
-namespace
-{
-struct BlockTags
-{
-    const char* open;
-    const char* close;
-};
-
-const BlockTags kYear = {"<2021>", "</2021>"};
-
-BlockTags languageTags(int32_t language)
-{
-    static const BlockTags tags[] = {{"<EN>", "</EN>"}, {"<FR>", "</FR>"}, {"<JA>", "</JA>"}, {"<ES>", "</ES>"},
-                                     {"<DE>", "</DE>"}, {"<ZH>", "</ZH>"}, {"<KO>", "</KO>"}};
-    return language >= 0 && language <= 6 ? tags[language] : tags[0];
-}
-
-// A block's state over one pass: the line with the opening tag is inside the
-// block, the line with the closing tag is not.
-struct Block
-{
-    bool inside = false;
-    bool closed = false;
-
-    void update(std::string_view line, const BlockTags& tags)
-    {
-        if (line.find(tags.open) != std::string_view::npos)
-            inside = true;
-        if (line.find(tags.close) != std::string_view::npos)
-        {
-            closed = true;
-            inside = false;
-        }
-    }
-};
-
-struct Evaluation
-{
-    std::string_view data;
-    UpdateFindings& findings;
-    bool findUrl;
-    char* buffer1;
-    int32_t buffer1Size;
-
-    void evaluate(std::string_view line) { FindString(line, findings, findUrl, buffer1, buffer1Size); }
-
-    void everyLine()
-    {
-        forEachLine(data, [&](std::string_view line) { evaluate(line); });
-    }
-
-    // Evaluates the lines of one kind of block; answers whether it closed.
-    bool block(const BlockTags& tags)
-    {
-        Block block;
-        forEachLine(data, [&](std::string_view line) {
-            block.update(line, tags);
-            if (block.inside)
-                evaluate(line);
-        });
-        return block.closed;
-    }
-
-    // The language block inside the year block.
-    void languageInYear(const BlockTags& language)
-    {
-        Block year, inYear;
-        forEachLine(data, [&](std::string_view line) {
-            year.update(line, kYear);
-            if (!year.inside)
-                return;
-            inYear.update(line, language);
-            if (inYear.inside)
-                evaluate(line);
-        });
-        if (year.closed && !inYear.closed)
-            block(kYear);
-        else if (!year.closed && !block(language))
-            everyLine();
-    }
-};
-
 // Reads a whole number as a stream would: blanks, a sign, digits, with the
 // value saturated; false when no digit follows.
-bool readNumber(const char*& at, int32_t& value)
+static bool readNumber(const char*& at, int32_t& value)
 {
     while (*at == ' ' || (*at >= '\t' && *at <= '\r'))
         at++;
@@ -228,26 +66,6 @@ bool readNumber(const char*& at, int32_t& value)
     number = negative ? -number : number;
     value = int32_t(std::clamp<int64_t>(number, INT32_MIN, INT32_MAX));
     return true;
-}
-}
-
-void evaluateUpdate(UpdateVariant variant, int32_t language, std::string_view data, UpdateFindings& findings,
-                    char* buffer1, int32_t buffer1Size)
-{
-    Evaluation evaluation{data, findings, variant != UpdateVariant::EveryLine, buffer1, buffer1Size};
-    switch (variant)
-    {
-    case UpdateVariant::YearBlock:
-        if (!evaluation.block(kYear))
-            evaluation.everyLine();
-        break;
-    case UpdateVariant::LanguageBlock:
-        evaluation.languageInYear(languageTags(language));
-        break;
-    case UpdateVariant::EveryLine:
-        evaluation.everyLine();
-        break;
-    }
 }
 
 bool readTimestamp(const std::string& text, int32_t fields[6])
@@ -268,18 +86,91 @@ bool readTimestamp(const std::string& text, int32_t fields[6])
     return true;
 }
 
-float compareTimestamps(const std::string& fresh, const std::string& stored)
+UpdateOutcome compareTimestamps(const std::string& fresh, const std::string& stored)
 {
+    static const UpdateOutcome newer[5] = {UpdateOutcome::NewerYear, UpdateOutcome::NewerMonth,
+                                           UpdateOutcome::NewerDay, UpdateOutcome::NewerHour,
+                                           UpdateOutcome::NewerMinute};
     int32_t now[6], before[6] = {0, 0, 0, 0, 0, 0};
     if (!readTimestamp(fresh, now))
-        return 6;
+        return UpdateOutcome::NoTimestamp;
     // A stored time that does not read is older than any that does.
     if (!readTimestamp(stored, before))
         std::fill(before, before + 6, 0);
     for (int i = 0; i < 5; i++)
         if (now[i] > before[i])
-            return float(-6 - i);
-    return 3;
+            return newer[i];
+    return UpdateOutcome::NotNewer;
+}
+
+float updateResultCode(UpdateOutcome outcome)
+{
+    switch (outcome)
+    {
+    case UpdateOutcome::Checked: return 0;
+    case UpdateOutcome::Disabled: return 2;
+    case UpdateOutcome::NotNewer: return 3;
+    case UpdateOutcome::NewerYear: return -6;
+    case UpdateOutcome::NewerMonth: return -7;
+    case UpdateOutcome::NewerDay: return -8;
+    case UpdateOutcome::NewerHour: return -9;
+    case UpdateOutcome::NewerMinute: return -10;
+    case UpdateOutcome::NoTimestamp: return 6;
+    case UpdateOutcome::Unreadable: return 4;
+    case UpdateOutcome::NotFetched: return 5;
+    case UpdateOutcome::NotWritten: return -77;
+    }
+    return 5;
+}
+
+// What the settings file gives a check: its "s_option=" lines, which the
+// rewrite keeps, and the mode the last of them selects (0 unless it reads
+// as 0 to 2).
+struct StoredSettings
+{
+    std::string lines = "[General]\nm_hello=1\n";
+    int32_t mode = 0;
+};
+
+// False for settings that are there but beyond the bounds: rewritten, they
+// would lose the user's check mode. Settings that cannot be read give mode 0.
+static bool readSettings(const char* path, StoredSettings& stored)
+{
+    std::string text;
+    Reading reading = readUpdateFile(path, text);
+    if (reading == Reading::OutOfBounds)
+        return false;
+    std::string_view modeText;
+    if (reading == Reading::Read)
+        forEachLine(text, [&](std::string_view line) {
+            size_t at = line.find("s_option=");
+            if (at == std::string_view::npos)
+                return;
+            stored.lines.append(line).push_back('\n');
+            modeText = line.substr(at + 9, 256);
+        });
+    std::string modeCopy(modeText);
+    const char* modeAt = modeCopy.c_str();
+    if (!readNumber(modeAt, stored.mode) || stored.mode < 0 || stored.mode > 2)
+        stored.mode = 0;
+    return true;
+}
+
+// The timestamp of the update.dat there before the download: the last one
+// its lines carry, empty when none does, the default one when it cannot be
+// read.
+static std::string storedTimestamp(const std::string& updatePath)
+{
+    std::string text;
+    if (readUpdateFile(updatePath, text) != Reading::Read)
+        return "2016-07-00 00:00:00";
+    std::string stored;
+    forEachLine(text, [&](std::string_view line) {
+        size_t at = line.find("<timestamp>");
+        if (at != std::string_view::npos)
+            stored = line.substr(at + 11, 19);
+    });
+    return stored;
 }
 
 // The download target of an update path that holds "/Shared": the path from
@@ -303,73 +194,54 @@ static std::string sharedTarget(std::string_view path)
     return std::string(path);
 }
 
-float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, const char* url, char* buffer1,
-                  int32_t buffer1Size)
+// The fresh update.dat fetched over the old one and read back whole.
+static UpdateOutcome fetchUpdate(const char* url, const std::string& updatePath, std::string& fresh)
 {
-    if (!settingsPath)
-        return 5;
-    std::string updatePath = FileNameExtract(settingsPath, 1) + "update.dat";
-    UpdateFindings findings;
-
-    // The settings keep their "s_option=" lines; the last gives the mode.
-    // Settings that are there but beyond the bounds are left as they are:
-    // rewritten, they would lose the user's check mode.
-    std::string settings = "[General]\nm_hello=1\n";
-    std::string_view modeText;
-    std::string old;
-    Reading reading = readUpdateFile(settingsPath, old);
-    if (reading == Reading::OutOfBounds)
-        return -77;
-    if (reading == Reading::Read)
-        forEachLine(old, [&](std::string_view line) {
-            size_t at = line.find("s_option=");
-            if (at == std::string_view::npos)
-                return;
-            settings.append(line).push_back('\n');
-            modeText = line.substr(at + 9, 256);
-        });
-    int32_t mode = 0;
-    std::string modeCopy(modeText);
-    const char* modeAt = modeCopy.c_str();
-    if (!readNumber(modeAt, mode) || mode < 0 || mode > 2)
-        mode = 0;
-    if (mode == 2)
-        return 2;
-
-    std::string stored = "2016-07-00 00:00:00";
-    std::string previous;
-    if (readUpdateFile(updatePath, previous) == Reading::Read)
-    {
-        stored.clear();
-        forEachLine(previous, [&](std::string_view line) {
-            size_t at = line.find("<timestamp>");
-            if (at != std::string_view::npos)
-                stored = line.substr(at + 11, 19);
-        });
-    }
-    std::string().swap(previous);
-
     size_t shared = updatePath.find("/Shared");
     std::string target =
         shared == std::string::npos ? updatePath : sharedTarget(std::string_view(updatePath).substr(shared));
     if (target.empty() || downloadFile(url, target.c_str()) != 0)
-        return 5;
+        return UpdateOutcome::NotFetched;
+    return readUpdateFile(updatePath, fresh) == Reading::Read ? UpdateOutcome::Checked : UpdateOutcome::Unreadable;
+}
 
-    std::string fresh;
-    if (readUpdateFile(updatePath, fresh) != Reading::Read)
-        return 4;
-    evaluateUpdate(variant, language, fresh, findings, buffer1, buffer1Size);
-
-    settings += findings.settings;
-    // Settings that would not read back would end every later check: data
-    // whose sizes take them past the bounds is refused, the settings kept.
+// Settings that would not read back would end every later check: data whose
+// sizes take them past the bounds is refused, the settings kept.
+static UpdateOutcome replaceSettings(const char* path, const std::string& settings)
+{
     if (!withinBounds(settings))
-        return 4;
-    if (!fileServices().replaceFile(settingsPath, settings))
-        return -77;
-    if (mode == 0)
-        return 0;
+        return UpdateOutcome::Unreadable;
+    return fileServices().replaceFile(path, settings) ? UpdateOutcome::Checked : UpdateOutcome::NotWritten;
+}
+
+static UpdateOutcome runUpdateCheck(UpdateVariant variant, const char* settingsPath, int32_t language,
+                                    const char* url, char* buffer1, int32_t buffer1Size)
+{
+    if (!settingsPath)
+        return UpdateOutcome::NotFetched;
+    StoredSettings settings;
+    if (!readSettings(settingsPath, settings))
+        return UpdateOutcome::NotWritten;
+    if (settings.mode == 2)
+        return UpdateOutcome::Disabled;
+    std::string updatePath = FileNameExtract(settingsPath, PathPart::Folder) + "update.dat";
+    std::string stored = storedTimestamp(updatePath);
+    std::string fresh;
+    UpdateOutcome outcome = fetchUpdate(url, updatePath, fresh);
+    if (outcome != UpdateOutcome::Checked)
+        return outcome;
+    UpdateFindings findings;
+    evaluateUpdate(variant, language, fresh, findings, buffer1, buffer1Size);
+    outcome = replaceSettings(settingsPath, settings.lines + findings.settings);
+    if (outcome != UpdateOutcome::Checked || settings.mode == 0)
+        return outcome;
     if (findings.timestamp.empty())
-        return 6;
+        return UpdateOutcome::NoTimestamp;
     return compareTimestamps(findings.timestamp, stored);
+}
+
+float checkUpdate(UpdateVariant variant, const char* settingsPath, int32_t language, const char* url, char* buffer1,
+                  int32_t buffer1Size)
+{
+    return updateResultCode(runUpdateCheck(variant, settingsPath, language, url, buffer1, buffer1Size));
 }

@@ -1,4 +1,5 @@
-#include "input.h"
+#include "click.h"
+#include "platform/platform.h"
 
 #include <sstream>
 

@@ -1,6 +1,10 @@
 // The exported screen and input commands.
 #include "common/command.h"
-#include "input.h"
+#include "click.h"
+#include "companion.h"
+#include "full_screen.h"
+#include "screens.h"
+#include "typing.h"
 
 HOST_COMMAND(GetScnX)
 {

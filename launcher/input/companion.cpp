@@ -1,4 +1,4 @@
-#include "input.h"
+#include "companion.h"
 #include "platform/platform.h"
 
 #include <cstring>

@@ -1,4 +1,5 @@
-#include "input.h"
+#include "full_screen.h"
+#include "platform/platform.h"
 
 bool isFullScreen()
 {

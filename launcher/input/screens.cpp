@@ -1,4 +1,5 @@
-#include "input.h"
+#include "screens.h"
+#include "platform/platform.h"
 
 // The monitor marked primary, else the first.
 static size_t primaryIndex(const std::vector<MonitorRect>& monitors)

@@ -1,4 +1,5 @@
-#include "input.h"
+#include "typing.h"
+#include "platform/platform.h"
 #include "common/utf8.h"
 
 #include <cstring>

@@ -1,6 +1,7 @@
 #include "vyx.h"
 #include "platform/platform.h"
 
+#include <algorithm>
 #include <bit>
 #include <cctype>
 #include <cstdint>
@@ -49,29 +50,29 @@ bool skipVyxBloc(FILE* file, const Vyx_Header& header)
 }
 
 static const VyxBlockKind kBlockKinds[] = {
-    {VyxTagRaw1, VyxData::Payload, 0, true},
-    {VyxTagRaw2, VyxData::Payload, 0, true},
-    {VyxTagValue5001, VyxData::Four, 0, true},
-    {VyxTagVertices, VyxData::Items, 12, true},
-    {VyxTag10002, VyxData::Items, 24, false},
-    {VyxTagQuads, VyxData::Items, 16, true},
-    {VyxTagQuads20002, VyxData::Items, 16, true},
-    {VyxTagTriangles, VyxData::Items, 12, true},
-    {VyxTagQuadUVs, VyxData::Items, 32, true},
-    {VyxTagTriangleUVs, VyxData::Items, 24, true},
-    {VyxTag30001, VyxData::Items, 1, false},
-    {VyxTag30002, VyxData::Items, 2, true},
-    {VyxTagVertexColors, VyxData::Items, 4, true},
-    {VyxTag40001, VyxData::Items, 2, true},
-    {VyxTag40002, VyxData::Items, 1, true},
-    {VyxTagRaw45001, VyxData::Payload, 0, true},
-    {VyxTagRaw50001, VyxData::Payload, 0, true},
-    {VyxTagRaw55001, VyxData::Payload, 0, true},
+    {VyxTagRaw1, VyxData::Payload, 0, VyxReading::PassedOver},
+    {VyxTagRaw2, VyxData::Payload, 0, VyxReading::PassedOver},
+    {VyxTagValue5001, VyxData::Four, 0, VyxReading::Read},
+    {VyxTagVertices, VyxData::Items, 12, VyxReading::Read},
+    {VyxTag10002, VyxData::Items, 24, VyxReading::Skipped},
+    {VyxTagQuads, VyxData::Items, 16, VyxReading::Read},
+    {VyxTagQuads20002, VyxData::Items, 16, VyxReading::Read},
+    {VyxTagTriangles, VyxData::Items, 12, VyxReading::Read},
+    {VyxTagQuadUVs, VyxData::Items, 32, VyxReading::Read},
+    {VyxTagTriangleUVs, VyxData::Items, 24, VyxReading::Read},
+    {VyxTag30001, VyxData::Items, 1, VyxReading::Skipped},
+    {VyxTag30002, VyxData::Items, 2, VyxReading::PassedOver},
+    {VyxTagVertexColors, VyxData::Items, 4, VyxReading::Read},
+    {VyxTag40001, VyxData::Items, 2, VyxReading::PassedOver},
+    {VyxTag40002, VyxData::Items, 1, VyxReading::PassedOver},
+    {VyxTagRaw45001, VyxData::Payload, 0, VyxReading::PassedOver},
+    {VyxTagRaw50001, VyxData::Payload, 0, VyxReading::PassedOver},
+    {VyxTagRaw55001, VyxData::Payload, 0, VyxReading::PassedOver},
 };
 
 const VyxBlockKind& vyxBlockKind(int32_t tag)
 {
-    static const VyxBlockKind unknown{VyxTagEnd, VyxData::None, 0, false};
+    static const VyxBlockKind unknown{VyxTagEnd, VyxData::None, 0, VyxReading::Skipped};
     for (const VyxBlockKind& kind : kBlockKinds)
         if (kind.tag == tag)
             return kind;
@@ -123,6 +124,14 @@ bool readVyxBlocData(FILE* file, const Vyx_Header& header, void* buffer, size_t 
     if (payload > bytes)
         return fileServices().skipBytes(file, payload - bytes);
     return true;
+}
+
+bool skipVyxBlocData(FILE* file, const Vyx_Header& header)
+{
+    uint32_t bytes = 0;
+    if (!vyxBlocDataSize(header, bytes))
+        return false;
+    return fileServices().skipBytes(file, std::max<uint64_t>(uint64_t(header.size) - 16, bytes));
 }
 
 void closeVyxFile(FILE* file)

@@ -5,8 +5,6 @@
 
 void Vyx_Mesh::clear()
 {
-    rawBlock1.reset();
-    rawBlock2.reset();
     value5001 = 0;
     vertexCount = 0;
     vertices.reset();
@@ -15,13 +13,7 @@ void Vyx_Mesh::clear()
     faces.reset();
     uvKind = 0;
     faceUVs.reset();
-    data30002.reset();
     vertexColors.reset();
-    data40001.reset();
-    data40002.reset();
-    rawBlock45001.reset();
-    rawBlock50001.reset();
-    rawBlock55001.reset();
     param55001 = 1.0f;
     indicesPerFace = 0;
     uvFloatsPerFace = 0;
@@ -51,15 +43,20 @@ bool Vyx_Mesh::readBlocks(FILE* file)
     return false;
 }
 
+// A block with no data (no items, or no payload) leaves its field as it is
+// and is passed over.
+static bool emptyBlock(const Vyx_Header& header, uint32_t dataBytes)
+{
+    return dataBytes == 0 || header.size == 16;
+}
+
 // Replaces field with a new array of the block's data and its length, left
 // uninitialised since the read fills it whole; filled tells whether it did.
-// A block with no data (no items, or no payload) leaves the field as it is
-// and is passed over.
 template <typename T>
 static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, VyxArray<T>& field,
                       bool* filled = nullptr)
 {
-    if (bytes == 0 || header.size == 16)
+    if (emptyBlock(header, bytes))
         return skipVyxBloc(file, header);
     size_t entries = bytes / sizeof(T);
     T* array = new (std::nothrow) T[entries];
@@ -71,15 +68,10 @@ static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, VyxA
     return readVyxBlocData(file, header, array, entries * sizeof(T));
 }
 
-// The same for an array no exporter reads, kept without its length.
-template <typename T>
-static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std::unique_ptr<T[]>& field)
+// A block no exporter reads, passed over as far as reading it would go.
+static bool passOver(FILE* file, const Vyx_Header& header, uint32_t bytes)
 {
-    VyxArray<T> array;
-    bool read = readArray(file, header, bytes, array);
-    if (array)
-        field = array.release();
-    return read;
+    return emptyBlock(header, bytes) ? skipVyxBloc(file, header) : skipVyxBlocData(file, header);
 }
 
 // Checks a block before anything of it is recorded or read: a skipped block,
@@ -87,11 +79,11 @@ static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, std:
 static bool checkBlock(FILE* file, const Vyx_Header& header, uint32_t& dataBytes)
 {
     const VyxBlockKind& kind = vyxBlockKind(header.tag);
-    if (!kind.kept)
+    if (kind.reading == VyxReading::Skipped)
         return checkVyxSkip(file, header);
     if (!vyxBlocDataSize(header, dataBytes))
         return false;
-    bool empty = kind.data != VyxData::Four && (dataBytes == 0 || header.size == 16);
+    bool empty = kind.data != VyxData::Four && emptyBlock(header, dataBytes);
     return empty ? checkVyxSkip(file, header) : checkVyxBloc(file, header, dataBytes);
 }
 
@@ -127,10 +119,6 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
         return false;
     switch (header.tag)
     {
-    case VyxTagRaw1:
-        return readArray(file, header, dataBytes, rawBlock1);
-    case VyxTagRaw2:
-        return readArray(file, header, dataBytes, rawBlock2);
     case VyxTagValue5001:
         return readVyxBlocData(file, header, &value5001, sizeof value5001);
     case VyxTagVertices:
@@ -143,22 +131,14 @@ bool Vyx_Mesh::readBlock(FILE* file, const Vyx_Header& header)
     case VyxTagQuadUVs:
     case VyxTagTriangleUVs:
         return readFaceUVs(*this, file, header, dataBytes);
-    case VyxTag30002:
-        return readArray(file, header, dataBytes, data30002);
     case VyxTagVertexColors:
         return readArray(file, header, dataBytes, vertexColors);
-    case VyxTag40001:
-        return readArray(file, header, dataBytes, data40001);
-    case VyxTag40002:
-        return readArray(file, header, dataBytes, data40002);
-    case VyxTagRaw45001:
-        return readArray(file, header, dataBytes, rawBlock45001);
-    case VyxTagRaw50001:
-        return readArray(file, header, dataBytes, rawBlock50001);
     case VyxTagRaw55001:
         memcpy(&param55001, &header.param, sizeof param55001);
-        return readArray(file, header, dataBytes, rawBlock55001);
+        return passOver(file, header, dataBytes);
     default:
+        if (vyxBlockKind(header.tag).reading == VyxReading::PassedOver)
+            return passOver(file, header, dataBytes);
         return skipVyxBloc(file, header);
     }
 }

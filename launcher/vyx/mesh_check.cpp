@@ -120,24 +120,6 @@ static bool widenGroups(VyxArray<T>& array, uint32_t from, uint32_t to, T fill)
     return true;
 }
 
-// The arrays no exporter reads, and the colours when this one does not, go
-// before the export needs memory of its own.
-static void releaseUnread(Vyx_Mesh& mesh, uint32_t uses)
-{
-    mesh.rawBlock1.reset();
-    mesh.rawBlock2.reset();
-    mesh.data30002.reset();
-    mesh.data40001.reset();
-    mesh.data40002.reset();
-    mesh.rawBlock45001.reset();
-    mesh.rawBlock50001.reset();
-    mesh.rawBlock55001.reset();
-    if (!(uses & VyxUseVertexColors))
-    {
-        mesh.vertexColors.reset();
-    }
-}
-
 bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
 {
     if (!checkVyxMesh(mesh, uses))
@@ -158,6 +140,9 @@ bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses)
     }
     if (mesh.uvKind == 25002)
         mesh.uvKind = 25001;
-    releaseUnread(mesh, uses);
+    // The colours go before the export needs memory of its own when this
+    // exporter does not read them.
+    if (!(uses & VyxUseVertexColors))
+        mesh.vertexColors.reset();
     return true;
 }

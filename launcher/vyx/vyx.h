@@ -52,22 +52,31 @@ enum class VyxData : uint8_t
     Four,    // four bytes, whatever the count
 };
 
-// One row of the block vocabulary: the data a kind holds, and whether
-// readMesh keeps it (every other block is skipped whole).
+// What readMesh does with a kind of block.
+enum class VyxReading : uint8_t
+{
+    Skipped,    // its payload is skipped, whatever its count
+    PassedOver, // checked as its data would be and passed over as far as reading it would go
+    Read,       // its data is read into the mesh
+};
+
+// One row of the block vocabulary: the data a kind holds, and what readMesh
+// does with it.
 struct VyxBlockKind
 {
     VyxTag tag;
     VyxData data;
     uint8_t itemBytes;
-    bool kept;
+    VyxReading reading;
 };
 
-// The row of tag; a row of no data, not kept, for an unknown tag.
+// The row of tag; a row of no data, skipped, for an unknown tag.
 const VyxBlockKind& vyxBlockKind(int32_t tag);
 
 // The block container. The stream position is the only cursor: after opening
 // it stands at the first block header, after readVyxBlocHeader at the payload,
-// after skipVyxBloc or a successful readVyxBlocData at the next header.
+// after skipVyxBloc or a successful readVyxBlocData or skipVyxBlocData at
+// the next header.
 
 // Opens a Vyx file and checks its magic; null when it cannot be opened, is
 // shorter than the 32-byte file header or is not a Vyx file.
@@ -79,6 +88,9 @@ bool skipVyxBloc(FILE* file, const Vyx_Header& header);
 // next block. False, with nothing read, when the header is malformed or the
 // data does not fit in bufferSize.
 bool readVyxBlocData(FILE* file, const Vyx_Header& header, void* buffer, size_t bufferSize);
+// Moves the stream as readVyxBlocData would, without reading: past the
+// payload, or past the data where the data runs beyond the payload's end.
+bool skipVyxBlocData(FILE* file, const Vyx_Header& header);
 void closeVyxFile(FILE* file);
 
 // The bytes readVyxBlocData takes for this header, which depend on the tag:
@@ -122,12 +134,12 @@ struct VyxArray
 };
 
 // One mesh read from a Vyx file. Each array is allocated by readMesh with
-// exactly the size its block gives, and null when no block filled it.
+// exactly the size its block gives, and null when no block filled it. The
+// blocks no exporter reads (the raw blocks and the 16-bit and 8-bit data)
+// are passed over, not kept: only 55001's parameter is.
 class Vyx_Mesh
 {
   public:
-    std::unique_ptr<uint8_t[]> rawBlock1;
-    std::unique_ptr<uint8_t[]> rawBlock2;
     uint32_t value5001 = 0;
     int32_t vertexCount = 0;
     VyxArray<float> vertices; // x, y, z per vertex
@@ -139,13 +151,7 @@ class Vyx_Mesh
     // (faceUV reads one); the pooling of an export turns them into its
     // corners' indices (PooledUVs).
     VyxArray<uint32_t> faceUVs;
-    std::unique_ptr<uint16_t[]> data30002;
     VyxArray<uint32_t> vertexColors; // 0x00RRGGBB, top byte kept but unused
-    std::unique_ptr<uint16_t[]> data40001;
-    std::unique_ptr<uint8_t[]> data40002;
-    std::unique_ptr<uint8_t[]> rawBlock45001;
-    std::unique_ptr<uint8_t[]> rawBlock50001;
-    std::unique_ptr<uint8_t[]> rawBlock55001;
     float param55001 = 1.0f;
 
     // The layout of the face and UV arrays held, recorded when each was read:
@@ -181,8 +187,7 @@ bool checkVyxMesh(const Vyx_Mesh& mesh, uint32_t uses);
 // Runs checkVyxMesh and then gives the mesh the four-per-face layout the
 // exporters read, following the arrays held: three-index faces become kind
 // 20001 with a fourth index of -1, six-float UVs become kind 25001 with a zero
-// fourth pair. The arrays the exporter does not read (the raw blocks, the
-// 16-bit and 8-bit data, and the colours unless it uses them) are released.
+// fourth pair. The colours are released unless the exporter uses them.
 // False when the check fails or memory runs out; the mesh is then not to be
 // exported.
 bool prepareVyxMeshForExport(Vyx_Mesh& mesh, uint32_t uses);

@@ -1,7 +1,7 @@
 #include "collada/collada.h"
 #include "tests/support/file_size_limit.h"
 #include "tests/support/expected.h"
-#include "exportparts/exportparts.h"
+#include "exportparts/file_names.h"
 #include "tests/support/library.h"
 #include "tests/support/temp_folder.h"
 #include "tests/support/vyx_writer.h"
@@ -21,21 +21,14 @@ VyxMeshData oneQuad()
 }
 }
 
-TEST(FileNameExtract, EveryMode)
+TEST(FileNameExtract, FolderAndStem)
 {
-    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 1), "/a/b/");
-    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 2), "c");
-    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 3), "/a/b/c");
-    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 4), ".txt");
-    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 5), "/a/b/c.txt");
-    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 6), "c.txt");
-    EXPECT_EQ(FileNameExtract("/a/b/c.txt", 0), "/a/b/c.txt");
-    EXPECT_EQ(FileNameExtract("c.txt", 1), "");
-    EXPECT_EQ(FileNameExtract("/a.b/c", 3), "/a");
-    EXPECT_EQ(FileNameExtract("/a.b/c", 2), "c");
-    EXPECT_EQ(FileNameExtract("C:\\x\\scene.v2.dae", 1), "C:\\x\\");
-    EXPECT_EQ(FileNameExtract("C:\\x\\scene.v2.dae", 2), "scene.v2");
-    EXPECT_EQ(FileNameExtract("/a/b", 4), "");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", PathPart::Folder), "/a/b/");
+    EXPECT_EQ(FileNameExtract("/a/b/c.txt", PathPart::Stem), "c");
+    EXPECT_EQ(FileNameExtract("c.txt", PathPart::Folder), "");
+    EXPECT_EQ(FileNameExtract("/a.b/c", PathPart::Stem), "c");
+    EXPECT_EQ(FileNameExtract("C:\\x\\scene.v2.dae", PathPart::Folder), "C:\\x\\");
+    EXPECT_EQ(FileNameExtract("C:\\x\\scene.v2.dae", PathPart::Stem), "scene.v2");
 }
 
 TEST(MeshList, EntriesWithinTheSize)

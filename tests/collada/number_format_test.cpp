@@ -1,4 +1,4 @@
-#include "exportparts/exportparts.h"
+#include "exportparts/number_format.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,5 @@
-#include "exportparts/exportparts.h"
+#include "exportparts/uv_pool.h"
+#include "tests/support/text_uv_pool.h"
 #include "vyx/vyx.h"
 
 #include <gtest/gtest.h>

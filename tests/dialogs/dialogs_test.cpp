@@ -1,6 +1,7 @@
 // The dialog commands' own logic on the platform double: the type list, the
 // chosen-files list, the result codes and the bounds of buffer 1.
-#include "files/files.h"
+#include "files/color_picker.h"
+#include "files/dialogs.h"
 #include "tests/support/platform_double.h"
 
 #include <gtest/gtest.h>

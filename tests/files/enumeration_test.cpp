@@ -1,4 +1,4 @@
-#include "files/files.h"
+#include "files/enumeration.h"
 #include "tests/support/library.h"
 #include "tests/support/scratch.h"
 

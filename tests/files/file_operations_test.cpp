@@ -1,4 +1,4 @@
-#include "files/files.h"
+#include "files/file_operations.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "files/files.h"
+#include "files/folders.h"
+#include "files/small_queries.h"
 #include "tests/support/platform_double.h"
 #include "tests/support/scratch.h"
 

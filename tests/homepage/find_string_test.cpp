@@ -17,6 +17,12 @@ std::string joined(const Lines& lines)
     return text;
 }
 
+// The script's number for a comparison.
+float compared(const std::string& fresh, const std::string& stored)
+{
+    return updateResultCode(compareTimestamps(fresh, stored));
+}
+
 Lines settingsOf(const UpdateFindings& f)
 {
     Lines lines;
@@ -98,19 +104,19 @@ TEST(FindString, LanguageBlockAndItsFallbacks)
 
 TEST(Timestamps, ComparisonFieldByField)
 {
-    EXPECT_EQ(compareTimestamps("2016-07-01 00:00:00", "2016-07-00 00:00:00"), -8);
-    EXPECT_EQ(compareTimestamps("2021-01-05 10:00:00", "2020-12-31 23:59:59"), -6);
-    EXPECT_EQ(compareTimestamps("2020-01-31 00:00:00", "2020-02-01 00:00:00"), -8); // earlier month, later day
-    EXPECT_EQ(compareTimestamps("2020-02-01 00:00:00", "2020-01-31 00:00:00"), -7);
-    EXPECT_EQ(compareTimestamps("2020-01-01 05:00:00", "2020-01-01 04:59:59"), -9);
-    EXPECT_EQ(compareTimestamps("2020-01-01 04:01:00", "2020-01-01 04:00:59"), -10);
-    EXPECT_EQ(compareTimestamps("2020-01-01 04:00:59", "2020-01-01 04:00:00"), 3); // seconds are not compared
-    EXPECT_EQ(compareTimestamps("2020-01-01 04:00:00", "2020-01-01 04:00:00"), 3);
+    EXPECT_EQ(compared("2016-07-01 00:00:00", "2016-07-00 00:00:00"), -8);
+    EXPECT_EQ(compared("2021-01-05 10:00:00", "2020-12-31 23:59:59"), -6);
+    EXPECT_EQ(compared("2020-01-31 00:00:00", "2020-02-01 00:00:00"), -8); // earlier month, later day
+    EXPECT_EQ(compared("2020-02-01 00:00:00", "2020-01-31 00:00:00"), -7);
+    EXPECT_EQ(compared("2020-01-01 05:00:00", "2020-01-01 04:59:59"), -9);
+    EXPECT_EQ(compared("2020-01-01 04:01:00", "2020-01-01 04:00:59"), -10);
+    EXPECT_EQ(compared("2020-01-01 04:00:59", "2020-01-01 04:00:00"), 3); // seconds are not compared
+    EXPECT_EQ(compared("2020-01-01 04:00:00", "2020-01-01 04:00:00"), 3);
     // A stored time that does not read is older than any that does; a new one that does not read answers 6.
-    EXPECT_EQ(compareTimestamps("2020-01-01 04:00:00", ""), -6);
-    EXPECT_EQ(compareTimestamps("0000-00-00 00:00:00", "garbage"), 3);
-    EXPECT_EQ(compareTimestamps("2020-01-01", "2016-07-00 00:00:00"), 6);
-    EXPECT_EQ(compareTimestamps("2020-01-01 99999999999:00:00", "2016-07-00 00:00:00"), -6);
+    EXPECT_EQ(compared("2020-01-01 04:00:00", ""), -6);
+    EXPECT_EQ(compared("0000-00-00 00:00:00", "garbage"), 3);
+    EXPECT_EQ(compared("2020-01-01", "2016-07-00 00:00:00"), 6);
+    EXPECT_EQ(compared("2020-01-01 99999999999:00:00", "2016-07-00 00:00:00"), -6);
 }
 
 TEST(FindString, EveryCutAndFlipIsHandled)

@@ -1,4 +1,4 @@
-#include "input/input.h"
+#include "input/companion.h"
 #include "launcher.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "input/input.h"
+#include "input/screens.h"
 #include "tests/support/platform_double.h"
 
 #include <gtest/gtest.h>

@@ -1,4 +1,5 @@
-#include "input/input.h"
+#include "input/click.h"
+#include "input/typing.h"
 #include "tests/support/platform_double.h"
 
 #include <gtest/gtest.h>

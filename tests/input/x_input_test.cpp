@@ -1,6 +1,6 @@
 // Typing and clicking through the built library, received by a window of
 // the test on a real X server.
-#include "input/input.h"
+#include "input/typing.h"
 #include "launcher.h"
 #include "platform/linux_platform.h"
 #include "x_client.h"

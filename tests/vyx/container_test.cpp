@@ -92,6 +92,12 @@ TEST_F(VyxContainer, ReadsOrSkipsByTagAndLeavesTheStreamAtTheNextBlock)
         ASSERT_TRUE(skipVyxBloc(file, block));
         EXPECT_EQ(ftell(file), 32 + c.size) << "skipping ignores the count";
         closeVyxFile(file);
+
+        file = open(bytes);
+        ASSERT_TRUE(readVyxBlocHeader(file, block));
+        ASSERT_TRUE(skipVyxBlocData(file, block));
+        EXPECT_EQ(ftell(file), c.positionAfter) << "passing over moves as reading does";
+        closeVyxFile(file);
     }
 }
 

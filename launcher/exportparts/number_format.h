@@ -1,19 +1,12 @@
-// What the two exports share, and the update check with them: number
-// formatting as the C library writes numbers, the texture-coordinate pool,
-// the mesh list's entries, path splitting and the file an export writes.
+// The document's numbers, exactly as the C library writes them, and the
+// texts of indices, formatted in place.
 #pragma once
-
-#include "file_rules/file_rules.h"
 
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstring>
-#include <memory>
 #include <string>
-#include <vector>
-
-class Vyx_Mesh;
 
 // Numbers exactly as printf writes them: %g with precision 6 (positions and
 // colour channels) and %f (texture coordinates).
@@ -107,63 +100,3 @@ inline char* putIndex(char* at, const IndexText& text)
     memcpy(at + 8, &text.high, 8);
     return at + text.length;
 }
-
-// Texture coordinates pooled by their six-decimal texts: two pairs share an
-// index exactly when both texts are equal. Both exporters pool through it,
-// each visiting the face corners in its own order.
-enum class CornerOrder
-{
-    Stored,   // the document's: each face's four corners as stored, a triangle's unused fourth included
-    Reversed, // the archive's: each polygon's corners reversed, a triangle's fourth left out
-};
-// A mesh's texture coordinates pooled: the distinct pairs, u then v, in
-// order of first appearance, and each corner's index among them.
-struct PooledUVs
-{
-    std::vector<float> values;
-    // One per corner visited, in the order's sequence: the words of the
-    // mesh's UV block, which the indices take over as the UVs are read, so
-    // that no index array half their size is needed.
-    std::unique_ptr<uint32_t[]> indices;
-    size_t corners = 0;
-};
-// Pools the UVs of the mesh's face corners, taking its UV block over: the
-// mesh has no UVs afterwards.
-PooledUVs poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order);
-// The same pooling keyed by the texts themselves, leaving the mesh as it is,
-// to check the fast one.
-void poolCornerUVsByText(const Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values,
-                         std::vector<uint32_t>& indices);
-
-// Path splitting by the last "/" or "\\" and the last ".": 1 folder with its
-// separator, 2 file name without extension, 3 path without extension,
-// 4 extension with its dot, 6 file name; 5 and others the path unchanged.
-std::string FileNameExtract(const std::string& path, int mode);
-
-// The entries of a mesh list: NUL-terminated texts packed within size bytes;
-// an entry that runs to the end of the list ends there. There is always at
-// least one entry (empty when the list is).
-std::vector<std::string> splitMeshList(const char* list, int32_t size);
-
-// The file an export writes: a temporary file beside the output, moved into
-// place only once the export is complete, so that a failed export leaves
-// what was at the output as it was; on every other way out it is removed.
-class ExportFile
-{
-  public:
-    // Creates the file beside output. False, with nothing written, when
-    // output names anything but a regular file or nothing, when it names one
-    // of the inputs however it is spelt, or when no file can be made there.
-    bool open(const char* output, const std::vector<std::string>& inputs);
-    bool write(const void* data, size_t size) { return file.write(data, size); }
-    bool writeAt(uint64_t offset, const void* data, size_t size) { return file.writeAt(offset, data, size); }
-    // Moves the file over the output, keeping the permissions of a file
-    // there; false when it could not.
-    bool replace() { return file.replace(output, true); }
-    // Moves the file to the output only while nothing has that name.
-    bool placeIfFree() { return file.place(output); }
-
-  private:
-    std::string output;
-    TemporaryFile file;
-};

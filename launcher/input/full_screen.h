@@ -1,0 +1,6 @@
+// The first window's full-screen mode.
+#pragma once
+
+bool isFullScreen();
+// Switches the first window's full-screen mode.
+void toggleFullScreen();
