@@ -11,5 +11,16 @@ float sendToCompanion(const char* message, uint16_t port, int waitMilliseconds)
     size_t length = strnlen(message, kMaxMessage + 1);
     if (length > kMaxMessage)
         return -1;
-    return float(networkServices().exchangeWithCompanion(port, message, length, waitMilliseconds));
+    switch (networkServices().exchangeWithCompanion(port, message, length, waitMilliseconds))
+    {
+    case CompanionOutcome::Answered:
+        return 0;
+    case CompanionOutcome::NoLoopbackAddress:
+        return -2;
+    case CompanionOutcome::Unreachable:
+        return -3;
+    case CompanionOutcome::Failed:
+        break;
+    }
+    return -1;
 }

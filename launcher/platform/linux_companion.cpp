@@ -57,11 +57,11 @@ static bool sendAll(int fd, const char* bytes, size_t length)
     return true;
 }
 
-int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds)
+CompanionOutcome linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds)
 {
     Socket connection{socket(AF_INET, SOCK_STREAM | SOCK_CLOEXEC, 0)};
     if (connection.fd < 0)
-        return -1;
+        return CompanionOutcome::Failed;
     // The send limit also bounds connect, which waits while the companion's
     // queue of connections is full.
     timeval limit = {waitMilliseconds / 1000, waitMilliseconds % 1000 * 1000};
@@ -69,11 +69,11 @@ int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length
     setsockopt(connection.fd, SOL_SOCKET, SO_RCVTIMEO, &limit, sizeof(limit));
     sockaddr_in address = {};
     if (!loopbackAddress(port, address))
-        return -2;
+        return CompanionOutcome::NoLoopbackAddress;
     if (connect(connection.fd, reinterpret_cast<const sockaddr*>(&address), sizeof(address)) != 0)
-        return -3;
+        return CompanionOutcome::Unreachable;
     if (!sendAll(connection.fd, message, length))
-        return -3;
+        return CompanionOutcome::Unreachable;
 
     // What the reply says is not read: the exchange stands unless receiving
     // fails, and a companion that closes once it has the message has answered.
@@ -82,5 +82,5 @@ int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length
     do
         received = recv(connection.fd, reply, sizeof reply, 0);
     while (received < 0 && errno == EINTR);
-    return received < 0 ? -1 : 0;
+    return received < 0 ? CompanionOutcome::Failed : CompanionOutcome::Answered;
 }

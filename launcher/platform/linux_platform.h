@@ -54,7 +54,7 @@ bool linuxKeyboardMap(KeyboardMap& map);
 void linuxPostKeys(const std::vector<KeyEvent>& events);
 void linuxPostClick(int32_t x, int32_t y);
 bool linuxHttpExchange(const HttpRequest& request, HttpAnswer& answer);
-int linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
+CompanionOutcome linuxExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
 
 bool linuxOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,
                          std::vector<std::string>& paths);

@@ -7,14 +7,21 @@
 #include <cstddef>
 #include <cstdint>
 
+// How an exchange with the companion went.
+enum class CompanionOutcome
+{
+    Answered,          // it replied, or closed the connection once it had the message
+    NoLoopbackAddress, // the loopback address could not be had
+    Unreachable,       // nothing listens, or the message could not be written
+    Failed,            // no socket, or no reply in time
+};
+
 struct NetworkServices
 {
     // Sends message to the companion listening on the loopback address at
     // port and waits waitMilliseconds at most for each step (connecting,
-    // sending, its reply): 0 when it replied or closed the connection, -2
-    // without a loopback address, -3 when it cannot be reached or takes no
-    // message, -1 for any other failure.
-    int (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length, int waitMilliseconds);
+    // sending, its reply).
+    CompanionOutcome (*exchangeWithCompanion)(uint16_t port, const char* message, size_t length, int waitMilliseconds);
     // Sends request and reads its answer (a redirect is answered, not
     // followed) within the request's deadline and limit. False when the
     // exchange failed: no connection, an error on the way, the deadline or

@@ -34,14 +34,14 @@ struct Socket
 };
 }
 
-int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds)
+CompanionOutcome windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds)
 {
     Winsock winsock;
     if (!winsock.started)
-        return -1;
+        return CompanionOutcome::Failed;
     Socket connection{socket(AF_INET, SOCK_STREAM, IPPROTO_TCP)};
     if (connection.value == INVALID_SOCKET)
-        return -1;
+        return CompanionOutcome::Failed;
     DWORD limit = DWORD(waitMilliseconds);
     setsockopt(connection.value, SOL_SOCKET, SO_SNDTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
     setsockopt(connection.value, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&limit), sizeof limit);
@@ -49,19 +49,19 @@ int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t leng
     address.sin_family = AF_INET;
     address.sin_port = htons(port);
     if (InetPtonW(AF_INET, L"127.0.0.1", &address.sin_addr) != 1)
-        return -2;
+        return CompanionOutcome::NoLoopbackAddress;
     if (connect(connection.value, reinterpret_cast<const sockaddr*>(&address), sizeof address) != 0)
-        return -3;
+        return CompanionOutcome::Unreachable;
     while (length > 0)
     {
         int sent = send(connection.value, message, length > 65536 ? 65536 : int(length), 0);
         if (sent <= 0)
-            return -3;
+            return CompanionOutcome::Unreachable;
         message += sent;
         length -= size_t(sent);
     }
     // What the reply says is not read: the exchange stands unless receiving
     // fails, and a companion that closes once it has the message has answered.
     char reply[4096];
-    return recv(connection.value, reply, sizeof reply, 0) < 0 ? -1 : 0;
+    return recv(connection.value, reply, sizeof reply, 0) < 0 ? CompanionOutcome::Failed : CompanionOutcome::Answered;
 }

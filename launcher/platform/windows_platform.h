@@ -56,7 +56,7 @@ bool windowsKeyboardMap(KeyboardMap& map);
 void windowsPostKeys(const std::vector<KeyEvent>& events);
 void windowsPostClick(int32_t x, int32_t y);
 
-int windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
+CompanionOutcome windowsExchangeWithCompanion(uint16_t port, const char* message, size_t length, int waitMilliseconds);
 bool windowsHttpExchange(const HttpRequest& request, HttpAnswer& answer);
 
 bool windowsOpenFilesPanel(const char* title, const std::vector<std::string>& extensions,

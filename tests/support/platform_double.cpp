@@ -185,10 +185,10 @@ static ColorAnswer colorPanel(const RgbColor& initial)
     return g_double->colorAnswer;
 }
 
-static int exchangeWithCompanion(uint16_t port, const char*, size_t length, int)
+static CompanionOutcome exchangeWithCompanion(uint16_t port, const char*, size_t length, int)
 {
     record("exchangeWithCompanion " + std::to_string(port) + " " + std::to_string(length));
-    return -3;
+    return CompanionOutcome::Unreachable;
 }
 
 // The next answer; its body is refused past the request's limit, as the
