@@ -1,5 +1,6 @@
 #include "scripted_host.h"
 
+#include <cstdarg>
 #include <cstdint>
 #include <cstdlib>
 #include <fstream>
@@ -80,18 +81,60 @@ static const char* show(const char* text)
     return text ? text : "(null)";
 }
 
-static unsigned char renameButton(const char* text, char* buffer1, int32_t)
+// Tells the log, when there is one, what the host was asked.
+__attribute__((format(printf, 1, 2))) static void tell(const char* format, ...)
 {
-    fprintf(g_host->log, "host: rename button \"%s\" to \"%s\"%s\n", show(buffer1), show(text),
-            g_host->failRename ? " (refused)" : "");
+    if (!g_host->log)
+        return;
+    va_list arguments;
+    va_start(arguments, format);
+    vfprintf(g_host->log, format, arguments);
+    va_end(arguments);
+}
+
+// Keeps the request in the host's record, when it has one: the request to
+// fill in, or null.
+static HostRequest* keep(int entry, const char* text)
+{
+    if (!g_host->record)
+        return nullptr;
+    HostRequest& request = g_host->record->emplace_back();
+    request.entry = entry;
+    if (text)
+        request.text = text;
+    return &request;
+}
+
+static void keepButton(int entry, const char* text, const char* buffer1, int32_t number)
+{
+    if (HostRequest* request = keep(entry, text))
+    {
+        request->buffer1 = buffer1 ? buffer1 : "";
+        request->number = number;
+    }
+}
+
+static unsigned char renameButton(const char* text, char* buffer1, int32_t zero)
+{
+    keepButton(0, text, buffer1, zero);
+    tell("host: rename button \"%s\" to \"%s\"%s\n", show(buffer1), show(text),
+         g_host->failRename ? " (refused)" : "");
     return !g_host->failRename;
 }
 
-static int32_t showDropdown(const char* title, int32_t count, char** items, int32_t selected, int32_t, int32_t)
+static int32_t showDropdown(const char* title, int32_t count, char** items, int32_t selected, int32_t a, int32_t b)
 {
-    fprintf(g_host->log, "host: show list \"%s\", selected %d:\n", show(title), selected);
+    if (HostRequest* request = keep(1, title))
+    {
+        for (int32_t i = 0; i < count; i++)
+            request->items.emplace_back(show(items[i]));
+        request->number = selected;
+        request->a = a;
+        request->b = b;
+    }
+    tell("host: show list \"%s\", selected %d:\n", show(title), selected);
     for (int32_t i = 0; i < count; i++)
-        fprintf(g_host->log, "host:   %d %s\n", i, show(items[i]));
+        tell("host:   %d %s\n", i, show(items[i]));
     std::optional<int32_t> answer = g_host->choose;
     if (!answer && g_host->askTerminal)
     {
@@ -108,65 +151,82 @@ static int32_t showDropdown(const char* title, int32_t count, char** items, int3
     if (!answer)
     {
         // Nobody answered: the host hands back the selection it was given.
-        fprintf(g_host->log, "host: no answer (no --choose, no terminal): selection %d kept\n", selected);
+        tell("host: no answer (no --choose, no terminal): selection %d kept\n", selected);
         return selected;
     }
-    fprintf(g_host->log, "host: chose %d\n", *answer);
+    tell("host: chose %d\n", *answer);
     return *answer;
 }
 
 static void renameSetNext(const char* text)
 {
-    fprintf(g_host->log, "host: next name \"%s\"\n", show(text));
+    keep(2, text);
+    tell("host: next name \"%s\"\n", show(text));
 }
 
 static int32_t appendNewSubTool(const char* text)
 {
-    fprintf(g_host->log, "host: append sub-tool \"%s\"\n", show(text));
+    keep(3, text);
+    tell("host: append sub-tool \"%s\"\n", show(text));
     return g_host->subToolCount++;
 }
 
 static int32_t currentLanguage()
 {
+    keep(4, nullptr);
     return g_host->language;
 }
 
 static void registerLocalizationFile(const char* path)
 {
+    keep(5, path);
     bool loaded = path && loadLocalization(path, g_host->strings);
-    fprintf(g_host->log, "host: localization file \"%s\"%s\n", show(path), loaded ? "" : " (unreadable)");
+    tell("host: localization file \"%s\"%s\n", show(path), loaded ? "" : " (unreadable)");
 }
 
 static const char* localizedText(const char* key)
 {
+    keep(6, key);
     return lookup(key, "");
 }
 
 static const char* localizedTitle(const char* key)
 {
+    keep(7, key);
     return lookup(key, ".title");
 }
 
 static const char* localizedInfo(const char* key)
 {
+    keep(8, key);
     return lookup(key, ".info");
 }
 
 static const char* localizedDescr(const char* key)
 {
+    keep(9, key);
     return lookup(key, ".descr");
 }
 
 static unsigned char changeButtonIcon(const char* text, char* buffer1, int32_t icon)
 {
-    fprintf(g_host->log, "host: button \"%s\" icon \"%s\" %d%s\n", show(buffer1), show(text), icon,
-            g_host->failIcon ? " (refused)" : "");
+    keepButton(17, text, buffer1, icon);
+    tell("host: button \"%s\" icon \"%s\" %d%s\n", show(buffer1), show(text), icon,
+         g_host->failIcon ? " (refused)" : "");
     return !g_host->failIcon;
 }
 
-static float dropdownGetSize(int32_t selector, double, const char*, char*, int32_t, char*, int32_t)
+static float dropdownGetSize(int32_t selector, double value, const char* text, char*, int32_t buffer1Size, char*,
+                             int32_t buffer2Size)
 {
-    fprintf(g_host->log, "host: measure %d\n", selector);
+    if (HostRequest* request = keep(18, text))
+    {
+        request->number = selector;
+        request->value = value;
+        request->buffer1Size = buffer1Size;
+        request->buffer2Size = buffer2Size;
+    }
+    tell("host: measure %d\n", selector);
     return g_host->sizeAnswer;
 }
 

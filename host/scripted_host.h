@@ -11,6 +11,7 @@
 #include <optional>
 #include <string>
 #include <string_view>
+#include <vector>
 
 // Localized texts by language; language -1 holds the texts of every language.
 using LocalizedStrings = std::map<int32_t, std::map<std::string, std::string>>;
@@ -22,6 +23,20 @@ using LocalizedStrings = std::map<int32_t, std::map<std::string, std::string>>;
 void parseLocalization(std::string_view text, LocalizedStrings& strings);
 bool loadLocalization(const std::string& path, LocalizedStrings& strings);
 
+// One request to the host, as a caller that checks them (the tests) keeps it.
+struct HostRequest
+{
+    int entry = -1;                           // the table's entry
+    std::optional<std::string> text;          // the text, title, key or path; none: null
+    std::string buffer1;                      // entries 0, 17: buffer 1's text
+    int32_t number = 0;                       // 0: the trailing zero; 1: the selection; 17: the icon;
+                                              // 18: the selector
+    std::vector<std::string> items;           // entry 1: the items shown
+    int32_t a = 0, b = 0;                     // entry 1: the two trailing integers
+    double value = 0;                         // entry 18
+    int32_t buffer1Size = 0, buffer2Size = 0; // entry 18
+};
+
 struct ScriptedHost
 {
     int32_t language = 0;
@@ -32,7 +47,8 @@ struct ScriptedHost
     int32_t subToolCount = 0;     // sub-tools appended so far
     float sizeAnswer = 0;         // the answer of entry 18
     LocalizedStrings strings;
-    FILE* log = stdout;           // where the host tells what it was asked
+    FILE* log = stdout;           // where the host tells what it was asked; null: nowhere
+    std::vector<HostRequest>* record = nullptr; // when given, every request is kept there too
 };
 
 // Makes the context whose table calls into host. One host at a time.

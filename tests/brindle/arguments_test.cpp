@@ -3,7 +3,7 @@
 #include "tests/support/update_server.h"
 #include "common/command_table.h"
 #include "tests/support/library.h"
-#include "tests/support/test_host.h"
+#include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -63,10 +63,13 @@ struct GoodArguments
 {
     char buffer1[64] = {};
     char buffer2[64] = {};
-    TestHost host;
+    RecordingHost host;
+
+    GoodArguments() { giveTexts(host, "Beta", "Hello World"); }
 
     Arguments get()
     {
+        host.scripted.subToolCount = 0; // every call meets the same host
         memset(buffer1, 0, sizeof(buffer1));
         buffer1[0] = 'O';
         auto function = &noop;
@@ -159,7 +162,7 @@ TEST_P(EveryCommand, AnswersNullAndEmptyArgumentsWithoutACrash)
     LoadedLibrary library(libraryPath(GetParam().name));
     ASSERT_TRUE(library.handle);
     ScratchFolder scratch;
-    TestHost host;
+    RecordingHost host;
     char empty[1] = {0};
     const Arguments cases[] = {
         {nullptr, 0, nullptr, 0, nullptr, 0, nullptr},
@@ -215,8 +218,8 @@ TEST_P(EveryCommand, CutsTextResultsBetweenCharacters)
     const std::string text = "Export_termin\u00e9_\u65e5\u672c_\u20ac_\U0001F600_\u00e9t\u00e9_\u00a7";
     LoadedLibrary library(libraryPath(GetParam().name));
     ASSERT_TRUE(library.handle);
-    TestHost host;
-    host.localized = text.c_str();
+    RecordingHost host;
+    giveTexts(host, "key", text);
     Scratch home, served;
     served.file("u", "<url>" + text + "</url>\n");
     std::optional<UpdateServer> server;

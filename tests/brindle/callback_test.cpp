@@ -1,5 +1,5 @@
 #include "brindle/brindle.h"
-#include "tests/support/test_host.h"
+#include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -46,49 +46,49 @@ TEST(ExecuteCallback, CallsTheAddressStoredInsideBufferOne)
 
 TEST(Buttons, RenameAndIconCountTheLowestByte)
 {
-    TestHost host;
+    RecordingHost host;
     char name[] = "Old";
     EXPECT_EQ(renameButton("", name, &host.context), 0); // an empty new name reaches the host
-    ASSERT_EQ(host.calls.size(), 1u);
-    EXPECT_EQ(host.calls[0].buffer1, "Old");
-    EXPECT_EQ(host.calls[0].number, 0);
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].buffer1, "Old");
+    EXPECT_EQ(host.requests[0].number, 0);
 
-    host.renameAnswer = 0x100; // only the upper bits set: false
+    answerRenameWithRegister(host, 0x100); // only the upper bits set: false
     EXPECT_EQ(renameButton("New", name, &host.context), -1);
-    host.renameAnswer = 0xFFFFFF02;
+    answerRenameWithRegister(host, 0xFFFFFF02);
     EXPECT_EQ(renameButton("New", name, &host.context), 0);
 
-    host.iconAnswer = 0;
+    host.scripted.failIcon = true;
     EXPECT_EQ(changeButtonIcon("icon", 3.7, name, &host.context), -1);
-    EXPECT_EQ(host.calls.back().entry, 17);
-    EXPECT_EQ(host.calls.back().number, 3);
+    EXPECT_EQ(host.requests.back().entry, 17);
+    EXPECT_EQ(host.requests.back().number, 3);
 
-    size_t calls = host.calls.size();
+    size_t calls = host.requests.size();
     char empty[] = "";
     EXPECT_EQ(renameButton(nullptr, name, &host.context), -1);
     EXPECT_EQ(renameButton("New", nullptr, &host.context), -1);
     EXPECT_EQ(renameButton("New", empty, &host.context), -1);
     EXPECT_EQ(changeButtonIcon("New", 1, empty, &host.context), -1);
     EXPECT_EQ(renameButton("New", name, nullptr), -1);
-    EXPECT_EQ(host.calls.size(), calls);
+    EXPECT_EQ(host.requests.size(), calls);
 }
 
 TEST(Buttons, NextNameAndSubTools)
 {
-    TestHost host;
+    RecordingHost host;
     EXPECT_EQ(renameSetNext("", &host.context), -1);
     EXPECT_EQ(renameSetNext("Next", &host.context), 0);
-    host.subToolAnswer = 42;
+    host.scripted.subToolCount = 42;
     EXPECT_EQ(appendNewSubTool(nullptr, &host.context), 42); // a null text still reaches the host
-    ASSERT_EQ(host.calls.size(), 2u);
-    EXPECT_EQ(host.calls[0].entry, 2);
-    EXPECT_TRUE(host.calls[1].textNull);
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[0].entry, 2);
+    EXPECT_FALSE(host.requests[1].text);
     EXPECT_EQ(appendNewSubTool("x", nullptr), -1);
 }
 
 TEST(DropdownGetSize, SelectorZeroCountsElseAsksTheHost)
 {
-    TestHost host;
+    RecordingHost host;
     std::vector<Dropdown> dropdowns;
     DropdownFreeMarks free;
     int32_t current = -1;
@@ -96,14 +96,14 @@ TEST(DropdownGetSize, SelectorZeroCountsElseAsksTheHost)
     dropdownNew(dropdowns, free, current);
     dropdownAdd(currentDropdown(dropdowns, current), "a");
     EXPECT_EQ(dropdownGetSize(currentDropdown(dropdowns, current), "t", 0, nullptr, 0, nullptr, 0, &host.context), 1);
-    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(host.requests.empty());
 
-    host.sizeAnswer = 12.5f;
+    host.scripted.sizeAnswer = 12.5f;
     char b1[4] = {}, b2[4] = {};
     EXPECT_EQ(dropdownGetSize(nullptr, "t", -2.5, b1, 4, b2, 3, &host.context), 12.5f);
-    ASSERT_EQ(host.calls.size(), 1u);
-    EXPECT_EQ(host.calls[0].number, -2);
-    EXPECT_EQ(host.calls[0].value, -2.5);
-    EXPECT_EQ(host.calls[0].buffer1Size, 4);
-    EXPECT_EQ(host.calls[0].buffer2Size, 3);
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].number, -2);
+    EXPECT_EQ(host.requests[0].value, -2.5);
+    EXPECT_EQ(host.requests[0].buffer1Size, 4);
+    EXPECT_EQ(host.requests[0].buffer2Size, 3);
 }

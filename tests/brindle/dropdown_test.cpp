@@ -1,5 +1,5 @@
 #include "brindle/brindle.h"
-#include "tests/support/test_host.h"
+#include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -155,36 +155,36 @@ TEST(Dropdown, ItemTableIsOneBlockOfPointersAndTexts)
 TEST(Dropdown, ShowAsksTheHostAndKeepsItsAnswer)
 {
     Table t;
-    TestHost host;
+    RecordingHost host;
     dropdownNew(t.dropdowns, t.free, t.current);
     t.fill({"only"});
     EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context, t.mark()), 0); // one item: the host is not asked
-    EXPECT_TRUE(host.calls.empty());
+    EXPECT_TRUE(host.requests.empty());
 
     t.fill({"two"});
     ASSERT_EQ(dropdownSelect(t.dropdown(), 1, t.mark()), 1);
-    host.showAnswer = 7;
+    host.scripted.choose = 7;
     EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context, t.mark()), 7);
-    ASSERT_EQ(host.calls.size(), 1u);
-    EXPECT_EQ(host.calls[0].text, "Pick");
-    EXPECT_EQ(host.calls[0].items, (std::vector<std::string>{"only", "two"}));
-    EXPECT_EQ(host.calls[0].number, 1);
-    EXPECT_EQ(host.calls[0].a, 16);
-    EXPECT_EQ(host.calls[0].b, 80);
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].text, "Pick");
+    EXPECT_EQ(host.requests[0].items, (std::vector<std::string>{"only", "two"}));
+    EXPECT_EQ(host.requests[0].number, 1);
+    EXPECT_EQ(host.requests[0].a, 16);
+    EXPECT_EQ(host.requests[0].b, 80);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), 7); // kept without a range test
 
     EXPECT_EQ(dropdownShow(t.dropdown(), "", &host.context, t.mark()), -1);
     EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", nullptr, t.mark()), -1);
-    EXPECT_EQ(host.calls.size(), 1u);
+    EXPECT_EQ(host.requests.size(), 1u);
 }
 
 TEST(Dropdown, NegativeHostAnswerDoesNotFreeTheSlot)
 {
     Table t;
-    TestHost host;
+    RecordingHost host;
     dropdownNew(t.dropdowns, t.free, t.current);
     t.fill({"a", "b"});
-    host.showAnswer = -1;
+    host.scripted.choose = -1;
     EXPECT_EQ(dropdownShow(t.dropdown(), "Pick", &host.context, t.mark()), -1);
     EXPECT_EQ(dropdownGetSelected(t.dropdown()), -1);
     EXPECT_EQ(dropdownNew(t.dropdowns, t.free, t.current), 1); // slot 0 is still in use

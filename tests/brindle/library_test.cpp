@@ -1,7 +1,7 @@
 // The built libraries, loaded with dlopen and called through the command
 // convention, as the host application calls them.
 #include "tests/support/library.h"
-#include "tests/support/test_host.h"
+#include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -36,7 +36,7 @@ TEST_P(BothLibraries, DropdownSessionThroughTheHost)
 {
     LoadedLibrary library(libraryPath(GetParam()));
     ASSERT_TRUE(library.handle);
-    TestHost host;
+    RecordingHost host;
     Caller call{library, &host.context};
 
     float slot = call("DropdownNew");
@@ -49,10 +49,10 @@ TEST_P(BothLibraries, DropdownSessionThroughTheHost)
     EXPECT_EQ(call("DropdownGet", nullptr, 1.9, buffer, 4), 0);
     EXPECT_STREQ(buffer, "Sph");
 
-    host.showAnswer = 2;
+    host.scripted.choose = 2;
     EXPECT_EQ(call("DropdownShow", "Shape"), 2);
-    ASSERT_EQ(host.calls.size(), 1u);
-    EXPECT_EQ(host.calls[0].items, (std::vector<std::string>{"Cone", "Sphere", "Cube"}));
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].items, (std::vector<std::string>{"Cone", "Sphere", "Cube"}));
     EXPECT_EQ(call("DropdownGetSelected"), 2);
 
     EXPECT_EQ(call("DropdownDelete"), 0);
@@ -64,19 +64,20 @@ TEST_P(BothLibraries, HostCommandsAndTexts)
 {
     LoadedLibrary library(libraryPath(GetParam()));
     ASSERT_TRUE(library.handle);
-    TestHost host;
+    RecordingHost host;
     Caller call{library, &host.context};
 
     char name[] = "Old";
-    host.renameAnswer = 0x200;
+    answerRenameWithRegister(host, 0x200);
     EXPECT_EQ(call("RenameButton", "New", 0, name, 4), -1);
     EXPECT_EQ(call("RenameSetNext", "Next"), 0);
-    host.subToolAnswer = 5;
+    host.scripted.subToolCount = 5;
     EXPECT_EQ(call("AppendNewSubTool", "Tool"), 5);
-    host.language = 3;
+    host.scripted.language = 3;
     EXPECT_EQ(call("GetCurrentLanguage"), 3);
 
     char text[6];
+    host.scripted.strings[-1]["key.info"] = "Hello World";
     EXPECT_EQ(call("GetLocalizedInfo", "key", 0, text, 6), 0);
     EXPECT_STREQ(text, "Hello");
     char edit[32] = "%ARG1% and %ARG2%";
@@ -84,7 +85,7 @@ TEST_P(BothLibraries, HostCommandsAndTexts)
     EXPECT_STREQ(edit, "one and %ARG2%");
 
     std::vector<int> entries;
-    for (const HostCall& c : host.calls)
+    for (const HostRequest& c : host.requests)
         entries.push_back(c.entry);
     EXPECT_EQ(entries, (std::vector<int>{0, 2, 3, 4, 8}));
 }
@@ -142,18 +143,18 @@ TEST(Libraries, BrindleOnlyCommands)
 {
     LoadedLibrary library(libraryPath("Brindle"));
     ASSERT_TRUE(library.handle);
-    TestHost host;
-    host.sizeAnswer = 3.25f;
+    RecordingHost host;
+    host.scripted.sizeAnswer = 3.25f;
     HostCommandEntry getSize = library.command("DropdownGetSize");
     ASSERT_TRUE(getSize);
     EXPECT_EQ(getSize("t", 4, nullptr, 0, nullptr, 0, &host.context), 3.25f);
-    EXPECT_EQ(host.calls.at(0).number, 4);
+    EXPECT_EQ(host.requests.at(0).number, 4);
 
     char name[] = "Button";
     HostCommandEntry icon = library.command("ChangeButtonIcon");
     ASSERT_TRUE(icon);
     EXPECT_EQ(icon("icon.png", 3.7, name, 7, nullptr, 0, &host.context), 0);
-    EXPECT_EQ(host.calls.at(1).number, 3);
+    EXPECT_EQ(host.requests.at(1).number, 3);
 
     auto* dropdowns = static_cast<std::vector<char>*>(library.symbol("g_dropdowns"));
     auto* current = static_cast<int32_t*>(library.symbol("g_currentDropdown"));

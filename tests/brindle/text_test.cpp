@@ -1,5 +1,5 @@
 #include "brindle/brindle.h"
-#include "tests/support/test_host.h"
+#include "tests/support/recording_host.h"
 
 #include <gtest/gtest.h>
 
@@ -68,39 +68,39 @@ TEST(StrReplaceArg, RefusesMissingArguments)
 
 TEST(Localized, FetchesIntoBufferOne)
 {
-    TestHost host;
+    RecordingHost host;
+    host.scripted.strings[-1]["key.title"] = "Hello World"; // and no description
     char buffer[6];
     memset(buffer, '#', sizeof(buffer));
     EXPECT_EQ(getLocalized(LocalizedTitle, "key", buffer, 6, &host.context), 0);
     EXPECT_STREQ(buffer, "Hello");
-    ASSERT_EQ(host.calls.size(), 1u);
-    EXPECT_EQ(host.calls[0].entry, 7);
-    EXPECT_EQ(host.calls[0].text, "key");
+    ASSERT_EQ(host.requests.size(), 1u);
+    EXPECT_EQ(host.requests[0].entry, 7);
+    EXPECT_EQ(host.requests[0].text, "key");
 
-    host.localized = nullptr;
     memset(buffer, '#', sizeof(buffer));
     EXPECT_EQ(getLocalized(LocalizedDescr, "key", buffer, 6, &host.context), -1);
     EXPECT_EQ(buffer[0], '#'); // untouched when the host has no text
-    EXPECT_EQ(host.calls.back().entry, 9);
+    EXPECT_EQ(host.requests.back().entry, 9);
 
-    size_t calls = host.calls.size();
+    size_t calls = host.requests.size();
     EXPECT_EQ(getLocalized(LocalizedText, "key", buffer, 0, &host.context), -1);
     EXPECT_EQ(getLocalized(LocalizedText, "", buffer, 6, &host.context), -1);
     EXPECT_EQ(getLocalized(LocalizedText, "key", nullptr, 6, &host.context), -1);
     EXPECT_EQ(getLocalized(LocalizedInfo, "key", buffer, 6, nullptr), -1);
-    EXPECT_EQ(host.calls.size(), calls);
+    EXPECT_EQ(host.requests.size(), calls);
 }
 
 TEST(Localized, LanguageAndRegistration)
 {
-    TestHost host;
-    host.language = 2;
+    RecordingHost host;
+    host.scripted.language = 2;
     EXPECT_EQ(getCurrentLanguage(&host.context), 2);
     EXPECT_EQ(registerLocalizationFile("texts.xml", &host.context), 0);
     EXPECT_EQ(registerLocalizationFile("", &host.context), -1);
-    ASSERT_EQ(host.calls.size(), 2u);
-    EXPECT_EQ(host.calls[1].entry, 5);
-    EXPECT_EQ(host.calls[1].text, "texts.xml");
+    ASSERT_EQ(host.requests.size(), 2u);
+    EXPECT_EQ(host.requests[1].entry, 5);
+    EXPECT_EQ(host.requests[1].text, "texts.xml");
     EXPECT_EQ(getCurrentLanguage(nullptr), -1);
 }
 

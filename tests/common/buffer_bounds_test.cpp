@@ -5,7 +5,7 @@
 // faults.
 #include "common/command_table.h"
 #include "tests/support/library.h"
-#include "tests/support/test_host.h"
+#include "tests/support/recording_host.h"
 #include "tests/support/scratch.h"
 
 #include <gtest/gtest.h>
@@ -64,7 +64,7 @@ TEST(BufferOne, NoCommandReadsOrWritesPastItsSize)
         {"doExportCollada", {s.path("out.dae"), folder + '\0' + "Mesh", 0, {}}},
         {"doAddMeshes", {s.path("out.abc"), folder + '\0' + "Mesh", 0, {}}},
     };
-    TestHost host;
+    RecordingHost host;
     GuardedPage guard;
     ASSERT_NE(guard.pages, MAP_FAILED);
     size_t tested = 0;

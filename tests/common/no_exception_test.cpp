@@ -3,7 +3,7 @@
 // negative result with no descriptor or temporary file left behind. Then both
 // exports of a large mesh under a low address-space limit, in a child.
 #include "tests/support/library.h"
-#include "tests/support/test_host.h"
+#include "tests/support/recording_host.h"
 #include "tests/support/vyx_writer.h"
 #include "tests/support/scratch.h"
 
@@ -133,8 +133,9 @@ std::string meshList(const Scratch& s, const std::vector<std::string>& names)
 TEST(NoException, EveryAllocationOfTheScriptHelpersMayFail)
 {
     Sweep sweep;
-    TestHost host;
-    host.showAnswer = 1;
+    RecordingHost host;
+    host.scripted.choose = 1;
+    host.scripted.strings[-1]["key"] = "Hello World";
     auto plain = [](const char* text, double value = 0) {
         return [=](HostCommandEntry command) { return command(text, value, nullptr, 0, nullptr, 0, nullptr); };
     };
