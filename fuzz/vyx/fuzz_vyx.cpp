@@ -1,8 +1,10 @@
 // Feeds each input to readMesh as a file held in memory, then prepares the
-// mesh for export and reads it the way the exporters do.
+// mesh for export and reads it the way the exporters do: a mesh prepared
+// for reads out of bounds ends the run.
 #include "tests/support/exporter_reads.h"
 
 #include <cstdint>
+#include <cstdlib>
 #include <string>
 #include <sys/mman.h>
 #include <unistd.h>
@@ -14,6 +16,7 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
     if (fd < 0 || ftruncate(fd, 0) != 0 || pwrite(fd, data, size, 0) != ssize_t(size))
         return 0;
     Vyx_Mesh mesh;
-    readAndExport(mesh, path.c_str());
+    if (readAndExport(mesh, path.c_str()) == ExportRead::OutsideAnArray)
+        abort();
     return 0;
 }

@@ -14,12 +14,16 @@ struct Answer
     std::string title;                  // the dialog's window title
     std::vector<XdotoolCommand> first;  // sent once the dialog has the focus
     XdotoolCommand repeat;              // sent until the dialog is gone
+    // A folder the panel lists as it fills itself in: nothing is sent until
+    // it has been read to its end. Empty for a panel that lists none.
+    std::string listed = {};
 };
 
 // Answers one dialog on a thread of its own, from construction on.
 struct Person
 {
     bool answered = false; // the dialog appeared and went away in time
+    int listing = -1;      // told when the folder listed is read and closed
     std::thread thread;
 
     explicit Person(Answer answer);

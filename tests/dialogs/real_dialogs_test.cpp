@@ -82,7 +82,7 @@ class RealDialogs : public testing::Test
 TEST_F(RealDialogs, ChosenFilesFollowTheTypeListAndOutliveACancelledPanel)
 {
     char types[64] = " .OBJ, .ma";
-    Person selectAll({"Pick models", {}, {"key", "ctrl+a", "Return"}});
+    Person selectAll({"Pick models", {}, {"key", "ctrl+a", "Return"}, path("models")});
     EXPECT_EQ(call("GetFilesDialog", "Pick models", 0, types, sizeof(types)), 3);
     EXPECT_TRUE(selectAll.done());
     EXPECT_STREQ(types, "OBJ,ma");
@@ -101,8 +101,10 @@ TEST_F(RealDialogs, ChosenFilesFollowTheTypeListAndOutliveACancelledPanel)
 
 TEST_F(RealDialogs, TypedFileIsChosenWithItsLinkResolved)
 {
-    Person typist(
-        {"Pick one", {{"key", "ctrl+l"}, {"type", "--delay", "20", path("models/link.obj")}}, {"key", "Return"}});
+    Person typist({"Pick one",
+                   {{"key", "ctrl+l"}, {"type", "--delay", "20", path("models/link.obj")}},
+                   {"key", "Return"},
+                   path("models")});
     EXPECT_EQ(call("GetFilesDialog", "Pick one", 0, nullptr, 0), 1);
     EXPECT_TRUE(typist.done());
     EXPECT_EQ(filePath(1), path("meshes/d.obj"));
@@ -113,7 +115,10 @@ TEST_F(RealDialogs, TypedFileIsChosenWithItsLinkResolved)
 TEST_F(RealDialogs, TypedFolderArrivesInBuffer1AndCancelLeavesIt)
 {
     char folder[256] = "keep";
-    Person typist({"Select Folder", {{"key", "ctrl+l"}, {"type", "--delay", "20", path("meshes")}}, {"key", "Return"}});
+    Person typist({"Select Folder",
+                   {{"key", "ctrl+l"}, {"type", "--delay", "20", path("meshes")}},
+                   {"key", "Return"},
+                   path("models")});
     EXPECT_EQ(call("ChooseFolder", nullptr, 0, folder, sizeof(folder)), 0);
     EXPECT_TRUE(typist.done());
     EXPECT_EQ(std::string(folder), path("meshes"));

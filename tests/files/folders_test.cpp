@@ -9,10 +9,8 @@
 #include <sys/resource.h>
 #include <sys/wait.h>
 
-#include <atomic>
 #include <cstdlib>
 #include <cstring>
-#include <thread>
 
 TEST(Folders, MakeExistsDelete)
 {
@@ -122,40 +120,82 @@ TEST(Folders, DeleteFilesSelectsByTheTextAfterTheFirstDot)
     EXPECT_EQ(deleteFilesByExtension("b", "/f"), -1);
 }
 
+namespace
+{
+size_t entriesIn(const std::string& folder)
+{
+    return size_t(std::distance(std::filesystem::directory_iterator(folder), std::filesystem::directory_iterator()));
+}
+
+// The system's removal, with the folder swapped for a link to another at its
+// first look at an entry: once the folder is open and listed, before
+// anything in it is removed.
+struct SwapDuringRemoval
+{
+    std::string shared, moved, other;
+    size_t heldAtSwap = 0; // what the folder held when it was swapped
+    bool swapped = false;
+    EntryPick pick = nullptr;
+    const void* context = nullptr;
+    FileServices services = systemFileServices();
+
+    static inline SwapDuringRemoval* current = nullptr;
+
+    SwapDuringRemoval(std::string sharedFolder, std::string movedTo, std::string linkedTo)
+        : shared(std::move(sharedFolder)), moved(std::move(movedTo)), other(std::move(linkedTo))
+    {
+        current = this;
+        services.removeInFolder = remove;
+        installServices({&services});
+    }
+    ~SwapDuringRemoval() { installServices({}); }
+
+    static bool pickAfterSwap(const std::string& name, const void*)
+    {
+        SwapDuringRemoval& s = *current;
+        if (!s.swapped)
+        {
+            std::filesystem::rename(s.shared, s.moved);
+            std::filesystem::create_directory_symlink(s.other, s.shared);
+            s.heldAtSwap = entriesIn(s.moved);
+            s.swapped = true;
+        }
+        return s.pick(name, s.context);
+    }
+    static bool remove(const char* folder, EntryPick pick, const void* context, bool recursive)
+    {
+        current->pick = pick;
+        current->context = context;
+        return systemFileServices().removeInFolder(folder, pickAfterSwap, nullptr, recursive);
+    }
+};
+}
+
 // Another user of a shared folder swaps it for a link to the caller's files
-// while a long removal runs: the removal stays in the folder it opened.
+// while a removal runs: the removal stays in the folder it opened, and in
+// the folders it went into from there.
 TEST(Folders, RemovalsStayInTheFolderOpened)
 {
-    const int kEntries = 20000;
     for (bool recursive : {true, false})
     {
         Scratch s;
         std::string shared = s.folder("shared"), mine = s.folder("mine");
-        for (int i = 0; i < kEntries; i++)
+        for (const std::string folder : {"shared/", "mine/"})
         {
-            std::string name = "/f" + std::to_string(i) + ".tmp";
-            std::ofstream(shared + name) << "x";
-            std::ofstream(mine + name) << "x";
+            s.folder(folder + "d.tmp");
+            for (const char* name : {"a.tmp", "b.tmp", "c.tmp", "d.tmp/inner"})
+                s.file(folder + name);
         }
-        // What the folder still held when it was swapped: nothing would mean
-        // the swap came after the removal, and nothing was tested.
-        std::atomic<size_t> heldAtSwap{0};
-        std::thread swapper([&] {
-            std::string first = shared + "/f0.tmp", last = shared + "/f" + std::to_string(kEntries - 1) + ".tmp";
-            // Once the removal has begun, and before it ends.
-            while (std::filesystem::exists(first) && std::filesystem::exists(last))
-                std::this_thread::yield();
-            std::filesystem::rename(shared, s.path("moved"));
-            std::filesystem::create_directory_symlink(mine, shared);
-            heldAtSwap = size_t(std::distance(std::filesystem::directory_iterator(s.path("moved")),
-                                              std::filesystem::directory_iterator()));
-        });
+        SwapDuringRemoval swap(shared, s.path("moved"), mine);
         EXPECT_EQ(recursive ? deleteFilesByExtension("tmp", shared.c_str()) : emptyFolder(shared.c_str()), 0);
-        swapper.join();
-        EXPECT_GT(heldAtSwap, 0u) << "the folder was swapped only after the removal";
-        size_t left = std::distance(std::filesystem::directory_iterator(mine), std::filesystem::directory_iterator());
-        EXPECT_EQ(left, size_t(kEntries)) << (recursive ? "DeleteFilesInFolder" : "EmptyFolder");
-        EXPECT_TRUE(std::filesystem::is_empty(s.path("moved")));
+        const char* command = recursive ? "DeleteFilesInFolder" : "EmptyFolder";
+        ASSERT_TRUE(swap.swapped) << command << " removed without looking at an entry";
+        EXPECT_EQ(swap.heldAtSwap, 4u) << command;
+        EXPECT_TRUE(std::filesystem::is_symlink(shared)) << command;
+        EXPECT_EQ(entriesIn(mine), 4u) << command;
+        EXPECT_TRUE(s.exists("mine/d.tmp/inner")) << command;
+        // The folder with a file inside goes with DeleteFilesInFolder alone.
+        EXPECT_EQ(entriesIn(s.path("moved")), recursive ? 0u : 1u) << command;
     }
 }
 
@@ -185,20 +225,21 @@ static void removeChain(int folder, const std::string& name)
     unlinkat(folder, name.c_str(), AT_REMOVEDIR);
 }
 
-// 100,000 levels removed on a 1 MiB stack with a handful of descriptors
-// free, in a child of its own; in memory where the system has a folder
-// there, as making and removing so many folders on a disk takes long.
+// 25,000 levels removed on a 256 KiB stack with a handful of descriptors
+// free, in a child of its own: ten bytes of stack a level would be too
+// many. In memory where the system has a folder there, as making and
+// removing so many folders on a disk takes long.
 TEST(Folders, DeepTreesNeedNeitherStackNorDescriptors)
 {
     std::string base = std::filesystem::is_directory("/dev/shm") ? "/dev/shm" : std::filesystem::temp_directory_path().string();
     std::string root = base + "/tesmar-deep-XXXXXX";
     ASSERT_TRUE(mkdtemp(root.data()));
     int folder = open(root.c_str(), O_RDONLY | O_DIRECTORY | O_CLOEXEC);
-    ASSERT_TRUE(makeChain(folder, "deep.psd", 100000));
+    ASSERT_TRUE(makeChain(folder, "deep.psd", 25000));
     pid_t child = fork();
     if (child == 0)
     {
-        rlimit stack = {1 << 20, 1 << 20}, files = {rlim_t(folder) + 8, rlim_t(folder) + 8};
+        rlimit stack = {256 << 10, 256 << 10}, files = {rlim_t(folder) + 8, rlim_t(folder) + 8};
         setrlimit(RLIMIT_STACK, &stack);
         setrlimit(RLIMIT_NOFILE, &files);
         _exit(deleteFilesByExtension("psd", root.c_str()) == 0 ? 0 : 1);

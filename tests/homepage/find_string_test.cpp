@@ -119,17 +119,28 @@ TEST(Timestamps, ComparisonFieldByField)
     EXPECT_EQ(compared("2020-01-01 99999999999:00:00", "2016-07-00 00:00:00"), -6);
 }
 
+// Every cut and flipped byte: what is found is copied from the text, the
+// address into buffer 1 within its size, and the timestamp compares to one
+// of the comparison's outcomes.
 TEST(FindString, EveryCutAndFlipIsHandled)
 {
     const std::string sample = "<2021>\n<EN><width>640</width><height>480</height>\n<timestamp>2021-03-04 05:06:07\n"
                                "<url>http://x/p</url></EN>\n</2021>\n";
-    auto check = [](const std::string& text) {
-        char url[16];
+    const std::string kept(8, '#'); // past buffer 1's 16 bytes
+    auto check = [&](const std::string& text) {
         for (UpdateVariant variant : {UpdateVariant::YearBlock, UpdateVariant::LanguageBlock, UpdateVariant::EveryLine})
         {
+            char url[16 + 8] = "";
+            memcpy(url + 16, kept.data(), kept.size());
             UpdateFindings f;
-            evaluateUpdate(variant, 0, text, f, url, sizeof(url));
-            compareTimestamps(f.timestamp, "2016-07-00 00:00:00");
+            evaluateUpdate(variant, 0, text, f, url, 16);
+            EXPECT_EQ(std::string(url + 16, kept.size()), kept) << text;
+            EXPECT_LT(strnlen(url, 16), 16u) << text;
+            EXPECT_TRUE(f.url.starts_with(url)) << text;
+            EXPECT_NE(text.find(f.url), std::string::npos) << text;
+            EXPECT_NE(text.find(f.timestamp), std::string::npos) << text;
+            UpdateOutcome outcome = compareTimestamps(f.timestamp, "2016-07-00 00:00:00");
+            EXPECT_TRUE(outcome >= UpdateOutcome::NotNewer && outcome <= UpdateOutcome::NoTimestamp) << text;
         }
     };
     for (size_t length = 0; length <= sample.size(); length++)

@@ -86,25 +86,52 @@ TEST(ScriptLine, ResultsAndBuffersPrintReadably)
     EXPECT_EQ(quoteBuffer(nullptr, 4), "null");
 }
 
-// Cut a valid script line at every length and flip every byte: each variant is
-// parsed or refused cleanly.
+// Cut a valid script line at every length and flip every byte: each variant
+// is split and parsed, or refused with a reason. A cut is refused exactly
+// where it ends inside quotes, and otherwise splits into the start of the
+// whole line's words; a flip inside the comment changes nothing.
 TEST(ScriptLine, EveryCutAndFlipIsHandled)
 {
     const std::string sample = "DropdownAdd --text \"a \\\"b\\\" c\" --value -2.5 --list x 'y z' --buf1-size 9 # end";
-    std::vector<std::string> words;
+    std::vector<std::string> whole, words;
     std::string error;
-    CallSpec call;
+    ASSERT_TRUE(splitScriptLine(sample, whole, error));
+    // Each quoted word from its opening quote to its closing one.
+    const size_t quoted[][2] = {{sample.find('"'), sample.find("\" --value")}, {sample.find('\''), sample.rfind('\'')}};
     auto check = [&](const std::string& line) {
-        if (splitScriptLine(line, words, error) && !words.empty())
-            parseCall(words, call, error);
+        error.clear();
+        bool split = splitScriptLine(line, words, error);
+        EXPECT_TRUE(split || !error.empty()) << line;
+        CallSpec call;
+        std::string parseError;
+        if (split && !words.empty())
+        {
+            bool parsed = parseCall(words, call, parseError);
+            EXPECT_TRUE(parsed ? call.command == words[0] : !parseError.empty()) << line;
+        }
+        return split;
     };
     for (size_t length = 0; length <= sample.size(); length++)
-        check(sample.substr(0, length));
+    {
+        bool inQuotes = false;
+        for (auto [open, close] : quoted)
+            inQuotes = inQuotes || (open < length && length <= close);
+        EXPECT_EQ(check(sample.substr(0, length)), !inQuotes) << length;
+        if (inQuotes)
+            continue;
+        ASSERT_LE(words.size(), whole.size()) << length;
+        for (size_t i = 0; i < words.size(); i++)
+            EXPECT_TRUE(i + 1 < words.size() ? words[i] == whole[i] : whole[i].starts_with(words[i])) << length;
+    }
     for (size_t i = 0; i < sample.size(); i++)
         for (unsigned char flip : {0x01, 0x20, 0x80, 0xFF})
         {
             std::string line = sample;
             line[i] = char(line[i] ^ flip);
-            check(line);
+            bool split = check(line);
+            if (i > sample.find('#'))
+            {
+                EXPECT_TRUE(split && words == whole) << i;
+            }
         }
 }

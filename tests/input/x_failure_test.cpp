@@ -2,6 +2,7 @@
 // the middle of a call, and a server that accepts connections but never
 // answers.
 #include "launcher.h"
+#include "tests/support/xcb_events.h"
 #include "tests/support/xvfb.h"
 
 #include <gtest/gtest.h>
@@ -17,22 +18,81 @@
 
 using Clock = std::chrono::steady_clock;
 
+namespace
+{
+// A window of the test's own on a display, with the focus, counting the keys
+// pressed there.
+struct KeyCounter
+{
+    xcb_connection_t* connection;
+    bool focused = false;
+
+    explicit KeyCounter(const std::string& display) : connection(xcb_connect(display.c_str(), nullptr))
+    {
+        if (xcb_connection_has_error(connection))
+            return;
+        xcb_screen_t* screen = xcb_setup_roots_iterator(xcb_get_setup(connection)).data;
+        xcb_window_t window = xcb_generate_id(connection);
+        uint32_t events = XCB_EVENT_MASK_KEY_PRESS;
+        xcb_create_window(connection, XCB_COPY_FROM_PARENT, window, screen->root, 0, 0, 100, 100, 0,
+                          XCB_WINDOW_CLASS_INPUT_OUTPUT, screen->root_visual, XCB_CW_EVENT_MASK, &events);
+        xcb_map_window(connection, window);
+        focused = focusWindow(connection, window);
+    }
+    ~KeyCounter() { xcb_disconnect(connection); }
+    KeyCounter(const KeyCounter&) = delete;
+    KeyCounter& operator=(const KeyCounter&) = delete;
+
+    static bool isPress(xcb_generic_event_t* event)
+    {
+        bool press = (event->response_type & 0x7f) == XCB_KEY_PRESS;
+        free(event);
+        return press;
+    }
+    // Waits for the first key press, for at most the time given.
+    bool firstPress(std::chrono::seconds within)
+    {
+        Clock::time_point until = Clock::now() + within;
+        while (xcb_generic_event_t* event = nextEvent(connection, until))
+            if (isPress(event))
+                return true;
+        return false;
+    }
+    // The presses the server sent until its connection ended.
+    size_t pressesUntilTheEnd()
+    {
+        size_t presses = 0;
+        while (xcb_generic_event_t* event = xcb_wait_for_event(connection))
+            presses += isPress(event);
+        return presses;
+    }
+};
+}
+
+// The server goes once the first key has reached it: it took fewer keys than
+// the text has, so the typing was cut short, and the call still answers.
 TEST(FailingDisplay, ServerKilledWhileTyping)
 {
     Xvfb dying("640x480x24"), other("800x600x24");
     ASSERT_FALSE(dying.display.empty() || other.display.empty());
+    KeyCounter keys(dying.display);
+    ASSERT_TRUE(keys.focused);
     setenv("DISPLAY", dying.display.c_str(), 1);
     Launcher call;
-    // Long enough to be typing still when the server goes.
     std::string text(400000, 'a');
+    size_t pressed = 0;
     std::thread killer([&] {
-        std::this_thread::sleep_for(std::chrono::milliseconds(150));
+        if (!keys.firstPress(std::chrono::seconds(30)))
+            return;
         kill(dying.server, SIGKILL);
+        waitpid(dying.server, nullptr, 0);
+        dying.server = -1;
+        pressed = 1 + keys.pressesUntilTheEnd();
     });
-    Clock::time_point start = Clock::now();
     EXPECT_EQ(call("PasteText", text.c_str()), 0);
     killer.join();
-    EXPECT_GT(Clock::now() - start, std::chrono::milliseconds(150)) << "typing ended before the server did";
+    EXPECT_GT(pressed, 0u) << "no key reached the server";
+    EXPECT_LT(pressed, text.size()) << "typing ended before the server did";
     EXPECT_EQ(call("GetScnW"), 0);
     // A later call on a live display connects afresh.
     setenv("DISPLAY", other.display.c_str(), 1);

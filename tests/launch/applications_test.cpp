@@ -8,6 +8,7 @@
 
 #include <algorithm>
 #include <fstream>
+#include <sstream>
 
 using Arguments = std::vector<std::string>;
 
@@ -76,10 +77,10 @@ TEST(Launch, SingleArgumentLaunches)
 TEST(Launch, ReturnsAtOnceAndLeavesNoZombie)
 {
     Scratch s;
-    Recorder recorder(s, "recorder", "2");
+    Recorder recorder(s, "recorder", true);
     EXPECT_EQ(startWithArgs(recorder.app.c_str(), "x"), 0);
-    // The recorder pauses before it writes its "done" file: the command did
-    // not wait for it.
+    // The recorder runs on until its arguments are received: a command that
+    // waited for it would return only once it gave up, its "done" written.
     EXPECT_FALSE(std::filesystem::exists(recorder.done));
     Arguments got;
     ASSERT_TRUE(recorder.received(got));
@@ -99,12 +100,30 @@ TEST(Launch, RunningApplicationsByNamePart)
     EXPECT_EQ(isAppRunningCommand(nullptr), -1);
 }
 
-// Another user's program of the same name is not one of the caller's
-// applications. Only root can start one here.
 namespace
 {
-// Starts the copy of sleep at path as the user uid, and waits until it runs
-// as that program; answers its process id, or -1.
+// Whether the process pid runs, not yet ended, as the program name (as the
+// system shows it, cut to 15 bytes) of the user uid.
+bool runsAs(pid_t pid, const std::string& name, uid_t uid)
+{
+    std::ifstream status("/proc/" + std::to_string(pid) + "/status");
+    std::string line, shown, state;
+    uid_t real = uid_t(-1);
+    while (std::getline(status, line))
+    {
+        std::istringstream fields(line.substr(line.find(':') + 1));
+        if (line.rfind("Name:", 0) == 0)
+            fields >> shown;
+        else if (line.rfind("State:", 0) == 0)
+            fields >> state;
+        else if (line.rfind("Uid:", 0) == 0)
+            fields >> real;
+    }
+    return shown == name.substr(0, 15) && (state == "R" || state == "S") && real == uid;
+}
+
+// Starts the copy of sleep at path as the user uid and waits until it runs
+// as that program; answers its process id, or -1 when it never did.
 pid_t startAs(const std::string& path, uid_t uid)
 {
     pid_t pid = fork();
@@ -114,47 +133,60 @@ pid_t startAs(const std::string& path, uid_t uid)
             execl(path.c_str(), path.c_str(), "60", (char*)nullptr);
         _exit(127);
     }
-    std::string comm = "/proc/" + std::to_string(pid) + "/comm";
-    std::string name = std::filesystem::path(path).filename().string().substr(0, 15) + "\n";
-    for (int i = 0; pid > 0 && i < 500; i++)
+    std::string name = std::filesystem::path(path).filename().string();
+    auto until = std::chrono::steady_clock::now() + std::chrono::seconds(10);
+    while (pid > 0 && !runsAs(pid, name, uid))
     {
-        std::ifstream file(comm);
-        std::string shown((std::istreambuf_iterator<char>(file)), std::istreambuf_iterator<char>());
-        if (shown == name)
-            return pid;
-        std::this_thread::sleep_for(std::chrono::milliseconds(10));
+        if (waitpid(pid, nullptr, WNOHANG) == pid)
+            return -1;
+        if (std::chrono::steady_clock::now() > until)
+        {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+            return -1;
+        }
+        std::this_thread::sleep_for(std::chrono::milliseconds(5));
     }
-    return -1;
+    return pid;
 }
 
-void stop(pid_t pid)
+// A program started as another user, killed with the object.
+struct Started
 {
-    kill(pid, SIGKILL);
-    waitpid(pid, nullptr, 0);
-}
+    pid_t pid;
+    ~Started()
+    {
+        if (pid > 0)
+        {
+            kill(pid, SIGKILL);
+            waitpid(pid, nullptr, 0);
+        }
+    }
+};
 }
 
-// Another user's running program is not the caller's; the same program of
-// the caller's own is, so that the first answer cannot come from a command
-// that finds nothing at all.
+// Another user's running program is not the caller's (only root can start
+// one here); the same program of the caller's own is, so that the first answer cannot come from a command
+// that finds nothing at all. Each answer is taken while the system shows
+// the program running.
 TEST(Launch, RunningApplicationsAreTheCallersOwn)
 {
     if (getuid() != 0)
         GTEST_SKIP() << "needs root to run a program as another user";
+    const uid_t nobody = 65534;
     Scratch s;
     chmod(s.root.c_str(), 0755);
     std::string path = s.path("OtherUsersTool");
     std::filesystem::copy_file("/bin/sleep", path);
     chmod(path.c_str(), 0755);
-    pid_t other = startAs(path, 65534);
-    ASSERT_GT(other, 0) << "the other user's program did not start";
+    Started other{startAs(path, nobody)};
+    ASSERT_GT(other.pid, 0) << "the other user's program did not start";
     EXPECT_EQ(isAppRunningCommand("OtherUsersTool"), 0);
-    pid_t own = startAs(path, getuid());
-    EXPECT_GT(own, 0) << "the caller's program did not start";
+    EXPECT_TRUE(runsAs(other.pid, "OtherUsersTool", nobody)) << "the other user's program ended meanwhile";
+    Started own{startAs(path, getuid())};
+    ASSERT_GT(own.pid, 0) << "the caller's program did not start";
     EXPECT_EQ(isAppRunningCommand("OtherUsersTool"), 1);
-    stop(other);
-    if (own > 0)
-        stop(own);
+    EXPECT_TRUE(runsAs(own.pid, "OtherUsersTool", getuid())) << "the caller's program ended meanwhile";
 }
 
 // Programs start with nothing of the host's: no descriptor beyond the

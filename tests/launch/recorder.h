@@ -17,11 +17,13 @@ struct Recorder
 {
     std::string app;
     std::string arguments; // where it writes its arguments
-    std::string done;      // written after the pause, once it has finished
+    std::string done;      // written once it has finished
 
     // The script's output goes nowhere, so that a test runner reading the
-    // test's output never waits for a script still pausing.
-    Recorder(const Scratch& scratch, const std::string& name = "recorder", const char* pauseSeconds = "0")
+    // test's output never waits for a script still running. One that holds
+    // runs on until its arguments have been received (their file removed),
+    // for ten seconds at most.
+    Recorder(const Scratch& scratch, const std::string& name = "recorder", bool holds = false)
     {
         app = scratch.path(name);
         arguments = scratch.path(name + ".arguments");
@@ -29,9 +31,10 @@ struct Recorder
         std::ofstream(app) << "#!/bin/sh\n"
                               "exec </dev/null >/dev/null 2>&1\n"
                               "for a in \"$@\"; do printf '%s\\0' \"$a\"; done > '" + arguments + ".part'\n"
-                              "mv '" + arguments + ".part' '" + arguments + "'\n"
-                              "sleep " + pauseSeconds + "\n"
-                              ": > '" + done + "'\n";
+                              "mv '" + arguments + ".part' '" + arguments + "'\n" +
+                                  (holds ? "for i in $(seq 1000); do [ -e '" + arguments + "' ] || break; sleep 0.01; done\n"
+                                         : "") +
+                                  ": > '" + done + "'\n";
         chmod(app.c_str(), 0755);
     }
 

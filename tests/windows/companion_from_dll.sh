@@ -29,7 +29,10 @@ while True:
 open(sys.argv[1] + "/received", "wb").write(received)
 END
 listener=$!
-while [ ! -e "$work/ready" ]; do sleep 0.1; done
+while [ ! -e "$work/ready" ]; do
+    kill -0 "$listener" 2>/dev/null || { echo "the companion did not start"; exit 1; }
+    sleep 0.1
+done
 out=$(wine "$host" "Z:$dll" sendBlend --buf1 "render scene" 2>&1)
 wait "$listener"
 case $out in *"sendBlend -> 0 "*) ;; *) echo "with a companion: $out"; exit 1 ;; esac

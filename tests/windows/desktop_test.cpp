@@ -9,11 +9,13 @@
 
 #include <windows.h>
 
-#include <atomic>
+#include <algorithm>
 #include <chrono>
+#include <condition_variable>
 #include <filesystem>
 #include <fstream>
 #include <functional>
+#include <mutex>
 #include <string>
 #include <thread>
 #include <utility>
@@ -37,7 +39,31 @@ LRESULT CALLBACK record(HWND window, UINT message, WPARAM w, LPARAM l)
     return DefWindowProcW(window, message, w, l);
 }
 
-// This process's window, in front, recording what it receives.
+// Handles this thread's messages until the condition holds, for at most
+// five seconds; whether it held. Conditions that no message of this thread
+// changes are looked at every 50 ms.
+bool pumpUntil(const std::function<bool()>& condition)
+{
+    ULONGLONG until = GetTickCount64() + 5000;
+    for (;;)
+    {
+        MSG message;
+        while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
+        {
+            TranslateMessage(&message);
+            DispatchMessageW(&message);
+        }
+        if (condition())
+            return true;
+        ULONGLONG now = GetTickCount64();
+        if (now >= until)
+            return false;
+        MsgWaitForMultipleObjects(0, nullptr, FALSE, DWORD(std::min<ULONGLONG>(until - now, 50)), QS_ALLINPUT);
+    }
+}
+
+// This process's window, in front with the keyboard, recording what it
+// receives.
 struct TestWindow
 {
     HWND window = nullptr;
@@ -53,27 +79,12 @@ struct TestWindow
                                  0, 800, 600, nullptr, nullptr, type.hInstance, nullptr);
         SetForegroundWindow(window);
         SetFocus(window);
-        pump(300);
+        EXPECT_TRUE(pumpUntil([&] { return GetForegroundWindow() == window && GetFocus() == window; }))
+            << "the test window did not get the keyboard";
         g_typed.clear();
         g_clicks.clear();
     }
     ~TestWindow() { DestroyWindow(window); }
-
-    // Handles this thread's messages for a while.
-    static void pump(DWORD milliseconds)
-    {
-        ULONGLONG until = GetTickCount64() + milliseconds;
-        while (GetTickCount64() < until)
-        {
-            MSG message;
-            while (PeekMessageW(&message, nullptr, 0, 0, PM_REMOVE))
-            {
-                TranslateMessage(&message);
-                DispatchMessageW(&message);
-            }
-            Sleep(10);
-        }
-    }
 };
 
 struct Launcher
@@ -96,35 +107,50 @@ struct Launcher
 
 // Asks for the panel titled title to be answered: the script that runs these
 // tests types text into it, if any, then presses key, with the build
-// machine's xdotool.
-void answer(const std::string& title, const char* key, const std::string& text = "")
+// machine's xdotool. Answers the request's file, which the script removes
+// as it takes it; empty without the script.
+std::string answer(const std::string& title, const char* key, const std::string& text = "")
 {
     static int serial = 0;
     const char* folder = getenv("TESMAR_PANEL_ANSWERS");
     if (!folder)
-        return;
+        return "";
     std::string request = std::string(folder) + "\\" + std::to_string(serial++);
     std::ofstream(utf8Path(request + ".part"), std::ios::binary) << title << "\n" << key << "\n" << text << "\n";
     std::filesystem::rename(utf8Path(request + ".part"), utf8Path(request + ".request"));
+    return request + ".request";
 }
 
-// Runs a command that shows a panel, on this thread, and answers the panel
-// until the command returns: a panel still settling may miss the first keys.
+// Runs a command that shows a panel, on this thread, and has the panel
+// answered until the command returns: at once (the script waits for the
+// panel to appear), then again every six seconds, as a panel still settling
+// may miss the first keys. What was asked and not yet taken when the
+// command returns is withdrawn, so that it never answers a later panel.
 float answered(const std::function<float()>& command, const std::string& title, const char* key,
                const std::string& text = "")
 {
-    std::atomic<bool> done{false};
+    std::mutex lock;
+    std::condition_variable returned;
+    bool done = false;
+    std::vector<std::string> requests;
     std::thread answering([&] {
-        for (int waited = 0; !done && waited < 60000; waited += 100)
+        std::unique_lock<std::mutex> held(lock);
+        for (int asked = 0; !done && asked < 10; asked++)
         {
-            if (waited % 6000 == 2000)
-                answer(title, key, text);
-            std::this_thread::sleep_for(std::chrono::milliseconds(100));
+            requests.push_back(answer(title, key, text));
+            returned.wait_for(held, std::chrono::seconds(6), [&] { return done; });
         }
     });
     float result = command();
-    done = true;
+    {
+        std::lock_guard<std::mutex> held(lock);
+        done = true;
+    }
+    returned.notify_one();
     answering.join();
+    std::error_code ignored;
+    for (const std::string& request : requests)
+        std::filesystem::remove(utf8Path(request), ignored);
     return result;
 }
 }
@@ -150,7 +176,7 @@ TEST(WineDesktop, TypedTextArrivesExactly)
     {
         g_typed.clear();
         EXPECT_EQ(call("PasteText", text), 0);
-        TestWindow::pump(500);
+        pumpUntil([] { return !g_typed.empty() && g_typed.back() == L'\r'; });
         EXPECT_EQ(g_typed, expected + std::wstring(L"\r")) << text;
     }
 }
@@ -160,7 +186,7 @@ TEST(WineDesktop, ClickLandsAtItsPoint)
     Launcher call;
     TestWindow window;
     EXPECT_EQ(call("SendClick", "120 340"), 0);
-    TestWindow::pump(500);
+    pumpUntil([] { return !g_clicks.empty(); });
     ASSERT_EQ(g_clicks.size(), 1u);
     EXPECT_EQ(g_clicks[0].x, 120);
     EXPECT_EQ(g_clicks[0].y, 340);
@@ -175,18 +201,19 @@ TEST(WineDesktop, FullScreenSwitchesTheFirstWindowAndBack)
     for (POINT at : {POINT{0, 0}, POINT{-1, -30}})
     {
         SetWindowPos(window.window, nullptr, at.x, at.y, 800, 600, SWP_NOZORDER);
-        TestWindow::pump(300);
-        RECT before;
+        RECT before, after;
+        auto frame = [&] {
+            GetWindowRect(window.window, &after);
+            return after.left == at.x && after.top == at.y;
+        };
+        EXPECT_TRUE(pumpUntil(frame)) << "the window did not move";
         GetWindowRect(window.window, &before);
         EXPECT_EQ(call("CheckFullScn"), 0);
         EXPECT_EQ(call("minimZ"), 0);
-        TestWindow::pump(300);
-        EXPECT_EQ(call("CheckFullScn"), 1);
+        EXPECT_TRUE(pumpUntil([&] { return call("CheckFullScn") == 1; }));
         EXPECT_EQ(call("minimZ"), 0);
-        TestWindow::pump(300);
-        EXPECT_EQ(call("CheckFullScn"), 0);
-        RECT after;
-        GetWindowRect(window.window, &after);
+        EXPECT_TRUE(pumpUntil([&] { return call("CheckFullScn") == 0; }));
+        pumpUntil([&] { return GetWindowRect(window.window, &after) && EqualRect(&before, &after); });
         EXPECT_TRUE(EqualRect(&before, &after)) << at.x << " " << at.y << ": " << after.left << " " << after.top;
         EXPECT_EQ(GetPropW(window.window, L"TesmarNormalStyle"), nullptr); // nothing left behind
         EXPECT_EQ(GetPropW(window.window, L"TesmarNormalKept"), nullptr);

@@ -29,8 +29,9 @@ struct Recorder
         CopyFileW((folder + L"recorder.exe").c_str(), utf8Path(app).c_str(), FALSE);
     }
     bool done() const { return std::filesystem::exists(utf8Path(app + ".done")); }
-    // The arguments of the launch, once the program has written them; waits
-    // for it to end, as a running program's file cannot be removed.
+    // The arguments of the launch, once the program has written them; taking
+    // them lets it end, and it is waited for, as a running program's file
+    // cannot be removed.
     bool received(Arguments& list) const
     {
         std::filesystem::path file = utf8Path(app + ".arguments");
@@ -48,9 +49,9 @@ struct Recorder
             list.push_back(all.substr(start, end - start));
             start = end + 1;
         }
-        for (int i = 0; i < 250 && !done(); i++)
-            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         std::filesystem::remove(file);
+        for (int i = 0; i < 500 && !done(); i++)
+            std::this_thread::sleep_for(std::chrono::milliseconds(20));
         std::filesystem::remove(utf8Path(app + ".done"));
         return true;
     }
@@ -96,6 +97,7 @@ TEST(WindowsLaunch, ReturnsAtOnceAndRunsMeanwhile)
     Scratch s;
     Recorder recorder(s, "MySculptTool");
     EXPECT_EQ(call(library, "StartAppArg", recorder.app.c_str(), "x"), 0);
+    // The program runs on until its arguments are received.
     EXPECT_FALSE(recorder.done());
     EXPECT_EQ(call(library, "IsAppRunning", "SculptTool", nullptr), 1);
     EXPECT_EQ(call(library, "IsAppRunning", "SculptTool.exe", nullptr), 0); // names go without ".exe"

@@ -1,6 +1,7 @@
 // A program for the launch tests under Wine: writes the arguments it received
 // (as the C runtime reads its command line) beside itself, UTF-8 and NUL
-// after each, to NAME.exe.arguments; after a pause, NAME.exe.done.
+// after each, to NAME.exe.arguments; runs on until the test has taken them
+// (removed the file), for ten seconds at most, then writes NAME.exe.done.
 #include <windows.h>
 
 #include <string>
@@ -28,8 +29,10 @@ int wmain(int argc, wchar_t** argv)
         WideCharToMultiByte(CP_UTF8, 0, argv[i], -1, argument.data(), size, nullptr, nullptr);
         received += argument; // ends in its NUL
     }
-    writeAll(path + L".arguments", received);
-    Sleep(1000);
+    std::wstring arguments = path + L".arguments";
+    writeAll(arguments, received);
+    for (int i = 0; i < 1000 && GetFileAttributesW(arguments.c_str()) != INVALID_FILE_ATTRIBUTES; i++)
+        Sleep(10);
     writeAll(path + L".done", "");
     return 0;
 }
