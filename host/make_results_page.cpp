@@ -1,6 +1,8 @@
 // make-results-page COMMANDS RESULTS: writes the results page (docs/results.md)
 // from the synopses of the command reference (docs/commands.md). The host
 // tests run it and compare its page with the one committed.
+#include "reference.h"
+
 #include <cctype>
 #include <cstdio>
 #include <fstream>
@@ -54,6 +56,8 @@ std::string resultsPage(const std::string& reference)
         std::string names, anchor, brindle, launcher, results, warning;
     };
     std::vector<Row> rows;
+    std::vector<Synopsis> synopses = readSynopses(reference);
+    size_t next = 0;
     size_t sectionStart = 0;
     std::string heading;
     std::vector<std::string> all = lines(reference);
@@ -73,24 +77,30 @@ std::string resultsPage(const std::string& reference)
             for (size_t r = sectionStart; r < rows.size(); r++)
                 rows[r].warning = warning;
         }
-        else if (line == "```synopsis" && i + 4 < all.size())
+        else if (next < synopses.size() && synopses[next].line == i + 1)
         {
+            // Its lines: the names, the libraries, the arguments read,
+            // "results:" and the results.
+            std::vector<std::string> text = lines(synopses[next++].text);
+            i += text.size();
+            if (text.size() < 4)
+                continue;
             Row& row = rows.emplace_back();
-            row.names = all[i + 1];
+            row.names = text[0];
             row.anchor = heading;
-            row.brindle = platforms(all[i + 2], "Brindle");
-            row.launcher = platforms(all[i + 2], "TesmarLauncherDLL");
-            for (i += 5; i < all.size() && all[i] != "```"; i++)
+            row.brindle = platforms(text[1], "Brindle");
+            row.launcher = platforms(text[1], "TesmarLauncherDLL");
+            for (size_t k = 4; k < text.size(); k++)
             {
-                std::string text = all[i].substr(all[i].find_first_not_of(' '));
-                if (all[i].starts_with("   "))
+                std::string result = text[k].substr(text[k].find_first_not_of(' '));
+                if (text[k].starts_with("   "))
                 {
-                    row.results += " " + text;
+                    row.results += " " + result;
                     continue;
                 }
-                size_t space = text.find("  "); // the number, such as "-6 to -10", and its meaning
-                row.results += (row.results.empty() ? "`" : "<br>`") + text.substr(0, space) + "` " +
-                               text.substr(text.find_first_not_of(' ', space));
+                size_t space = result.find("  "); // the number, such as "-6 to -10", and its meaning
+                row.results += (row.results.empty() ? "`" : "<br>`") + result.substr(0, space) + "` " +
+                               result.substr(result.find_first_not_of(' ', space));
             }
         }
     }

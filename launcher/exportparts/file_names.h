@@ -9,8 +9,8 @@
 // The parts of a path that the commands take, split at its last "/" or "\\".
 enum class PathPart
 {
-    Folder = 1, // up to its last separator, which it keeps; empty without one
-    Stem = 2,   // the file name up to its last "."
+    Folder, // up to its last separator, which it keeps; empty without one
+    Stem,   // the file name up to its last "."
 };
 std::string FileNameExtract(const std::string& path, PathPart part);
 

@@ -21,13 +21,6 @@ extern char** environ;
 using Clock = std::chrono::steady_clock;
 using namespace std::chrono_literals;
 
-// Milliseconds left until a deadline, at least 0.
-static int millisecondsUntil(Clock::time_point until)
-{
-    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - Clock::now()).count();
-    return left > 0 ? int(left) : 0;
-}
-
 // Runs one xdotool command, silenced, and waits for it to end, for at most
 // five seconds; true when it answered 0.
 static bool xdotool(const XdotoolCommand& command)

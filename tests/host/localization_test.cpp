@@ -1,9 +1,9 @@
 #include "host/scripted_host.h"
+#include "tests/support/text_files.h"
 
 #include <gtest/gtest.h>
 
 #include <algorithm>
-#include <sstream>
 
 TEST(Localization, SectionsByLanguage)
 {
@@ -17,18 +17,6 @@ TEST(Localization, SectionsByLanguage)
     EXPECT_EQ(strings[1]["bye.title"], "Au revoir");
     EXPECT_EQ(strings[-1].size(), 2u);
     EXPECT_EQ(strings[1].size(), 2u);
-}
-
-namespace
-{
-std::vector<std::string> linesOf(const std::string& text)
-{
-    std::vector<std::string> lines;
-    std::istringstream in(text);
-    for (std::string line; std::getline(in, line);)
-        lines.push_back(line);
-    return lines;
-}
 }
 
 // Every cut reads what the whole text does, the last value perhaps cut short;

@@ -6,6 +6,7 @@
 #include "host/command_names.h"
 #include "common/command_table.h"
 #include "host/reference.h"
+#include "tests/support/text_files.h"
 
 #include <gtest/gtest.h>
 
@@ -20,14 +21,6 @@
 
 namespace
 {
-std::string readFile(const std::string& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    std::ostringstream text;
-    text << file.rdbuf();
-    return text.str();
-}
-
 std::string readDoc(const std::string& name)
 {
     return readFile(TESMAR_SOURCE_DIR "/docs/" + name);
@@ -36,15 +29,6 @@ std::string readDoc(const std::string& name)
 std::string readReference()
 {
     return readDoc("commands.md");
-}
-
-std::vector<std::string> lines(const std::string& text)
-{
-    std::vector<std::string> out;
-    std::istringstream stream(text);
-    for (std::string line; std::getline(stream, line);)
-        out.push_back(line);
-    return out;
 }
 
 std::string reads(unsigned bits)
@@ -73,7 +57,7 @@ std::vector<Example> readExamples(const std::string& page)
 {
     std::vector<Example> examples;
     std::vector<std::pair<std::string, std::string>> files;
-    std::vector<std::string> all = lines(page);
+    std::vector<std::string> all = linesOf(page);
     for (size_t i = 0; i < all.size(); i++)
     {
         size_t file = all[i].find(" file ");
@@ -151,7 +135,7 @@ TEST(CommandReference, EveryCommandHasOneSynopsisAgreeingWithTheTable)
     std::vector<Synopsis> synopses = readSynopses(readReference());
     for (const Synopsis& synopsis : synopses)
     {
-        std::vector<std::string> text = lines(synopsis.text);
+        std::vector<std::string> text = linesOf(synopsis.text);
         ASSERT_GE(text.size(), 4u) << "synopsis at line " << synopsis.line;
         EXPECT_TRUE(text[3].starts_with("results:")) << "synopsis at line " << synopsis.line;
         for (const std::string& name : synopsis.commands)

@@ -3,17 +3,13 @@
 // stands for a mesh's name.
 #pragma once
 
+#include "text_files.h"
+
 #include <cstring>
 #include <filesystem>
 #include <fstream>
 #include <string>
 #include <vector>
-
-inline std::string readFile(const std::filesystem::path& path)
-{
-    std::ifstream file(path, std::ios::binary);
-    return std::string(std::istreambuf_iterator<char>(file), std::istreambuf_iterator<char>());
-}
 
 // A mesh list: the entries packed one after another, each with its NUL.
 inline std::string packList(const std::vector<std::string>& entries)

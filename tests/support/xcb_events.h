@@ -8,6 +8,13 @@
 #include <chrono>
 #include <cstdlib>
 
+// Milliseconds left until a deadline, at least 0.
+inline int millisecondsUntil(std::chrono::steady_clock::time_point until)
+{
+    auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+    return left.count() > 0 ? int(left.count()) : 0;
+}
+
 // The next event, or null once the deadline has passed or the connection
 // ended; the caller frees it.
 inline xcb_generic_event_t* nextEvent(xcb_connection_t* connection, std::chrono::steady_clock::time_point until)
@@ -17,9 +24,9 @@ inline xcb_generic_event_t* nextEvent(xcb_connection_t* connection, std::chrono:
     {
         if (xcb_generic_event_t* event = xcb_poll_for_event(connection))
             return event;
-        auto left = std::chrono::duration_cast<std::chrono::milliseconds>(until - std::chrono::steady_clock::now());
+        int left = millisecondsUntil(until);
         pollfd wait = {xcb_get_file_descriptor(connection), POLLIN, 0};
-        if (left.count() <= 0 || poll(&wait, 1, int(left.count())) != 1 || xcb_connection_has_error(connection))
+        if (left == 0 || poll(&wait, 1, left) != 1 || xcb_connection_has_error(connection))
             return nullptr;
     }
 }
