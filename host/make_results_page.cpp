@@ -47,14 +47,39 @@ std::string cell(std::string text)
     return text;
 }
 
+struct Row
+{
+    std::string names, anchor, brindle, launcher, results, warning;
+};
+
+// The row of a synopsis, from its lines: the names, the libraries, the
+// arguments read, "results:" and the results.
+Row synopsisRow(const std::vector<std::string>& text, const std::string& anchor)
+{
+    Row row;
+    row.names = text[0];
+    row.anchor = anchor;
+    row.brindle = platforms(text[1], "Brindle");
+    row.launcher = platforms(text[1], "TesmarLauncherDLL");
+    for (size_t k = 4; k < text.size(); k++)
+    {
+        std::string result = text[k].substr(text[k].find_first_not_of(' '));
+        if (text[k].starts_with("   "))
+        {
+            row.results += " " + result;
+            continue;
+        }
+        size_t space = result.find("  "); // the number, such as "-6 to -10", and its meaning
+        row.results += (row.results.empty() ? "`" : "<br>`") + result.substr(0, space) + "` " +
+                       result.substr(result.find_first_not_of(' ', space));
+    }
+    return row;
+}
+
 // docs/results.md as the reference's synopses make it: one row a synopsis,
 // with the warning of its entry (a "> **Warning:**" paragraph).
 std::string resultsPage(const std::string& reference)
 {
-    struct Row
-    {
-        std::string names, anchor, brindle, launcher, results, warning;
-    };
     std::vector<Row> rows;
     std::vector<Synopsis> synopses = readSynopses(reference);
     size_t next = 0;
@@ -79,29 +104,10 @@ std::string resultsPage(const std::string& reference)
         }
         else if (next < synopses.size() && synopses[next].line == i + 1)
         {
-            // Its lines: the names, the libraries, the arguments read,
-            // "results:" and the results.
             std::vector<std::string> text = lines(synopses[next++].text);
             i += text.size();
-            if (text.size() < 4)
-                continue;
-            Row& row = rows.emplace_back();
-            row.names = text[0];
-            row.anchor = heading;
-            row.brindle = platforms(text[1], "Brindle");
-            row.launcher = platforms(text[1], "TesmarLauncherDLL");
-            for (size_t k = 4; k < text.size(); k++)
-            {
-                std::string result = text[k].substr(text[k].find_first_not_of(' '));
-                if (text[k].starts_with("   "))
-                {
-                    row.results += " " + result;
-                    continue;
-                }
-                size_t space = result.find("  "); // the number, such as "-6 to -10", and its meaning
-                row.results += (row.results.empty() ? "`" : "<br>`") + result.substr(0, space) + "` " +
-                               result.substr(result.find_first_not_of(' ', space));
-            }
+            if (text.size() >= 4)
+                rows.push_back(synopsisRow(text, heading));
         }
     }
     std::string page = "<!-- Made from the synopses of commands.md: the host tests compare the two and, when they\n"
