@@ -2,6 +2,7 @@
 #include "common/allocation_reserve.h"
 #include "exportparts/export_file.h"
 #include "exportparts/file_names.h"
+#include "platform/memory.h"
 #include "vyx/vyx.h"
 
 #include <Alembic/AbcCoreOgawa/All.h>
@@ -19,6 +20,7 @@ static PackedFaces packFaces(Vyx_Mesh& mesh)
 {
     PackedFaces packed;
     size_t faceCount = size_t(std::max(mesh.faceCount, 0));
+    reserveLargeArray(packed.counts, faceCount);
     packed.counts.resize(faceCount);
     packed.indices = mesh.faces.release();
     mesh.faceCount = 0;

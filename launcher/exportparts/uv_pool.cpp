@@ -1,5 +1,6 @@
 #include "uv_pool.h"
 #include "number_format.h"
+#include "platform/memory.h"
 #include "vyx/vyx.h"
 
 #include <bit>
@@ -106,6 +107,7 @@ struct Pooler
         indexBits = std::max(1u, uint32_t(std::bit_width(corners)));
         while ((size_t(1) << (64 - shift)) < 2 * faceCount)
             shift--;
+        reserveLargeArray(slots, size_t(1) << (64 - shift));
         slots.assign(size_t(1) << (64 - shift), 0);
     }
 
@@ -145,7 +147,10 @@ bool sameKeys(const Probe& probe, float u, float v, float storedU, float storedV
 // through the old slots at random.
 void grow(Pooler& pooler)
 {
-    std::vector<uint32_t>(pooler.slots.size() * 2, 0).swap(pooler.slots);
+    std::vector<uint32_t> slots;
+    reserveLargeArray(slots, pooler.slots.size() * 2);
+    slots.assign(pooler.slots.size() * 2, 0);
+    pooler.slots.swap(slots);
     pooler.shift--;
     size_t mask = pooler.slots.size() - 1;
     for (size_t index = 0; index < pooler.values.size() / 2; index++)
@@ -290,7 +295,7 @@ PooledUVs poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order)
     PooledUVs pooled;
     // Room for every corner to be distinct; only the pages used are touched.
     size_t corners = cornerCount(mesh, order);
-    pooled.values.reserve(2 * corners);
+    reserveLargeArray(pooled.values, 2 * corners);
     Pooler pooler(pooled.values, faceCount, corners);
     pooled.indices = mesh.faceUVs.release();
     uint32_t* uvs = pooled.indices.get();

@@ -47,8 +47,11 @@ class TemporaryFile
   private:
     template <class Make>
     bool createBeside(const std::string& target, const char* prefix, Make make);
+    void wroteUpTo(uint64_t end);
     std::string path;
     SystemFile file;
+    uint64_t position = 0;    // where write puts the next bytes
+    uint64_t windowsDone = 0; // the windows of the file written whole (see wroteUpTo)
 };
 
 // Whether a name is one TemporaryFile makes with prefix, given as the text

@@ -67,12 +67,41 @@ bool TemporaryFile::createCopy(const std::string& target, const char* prefix, Sy
 
 bool TemporaryFile::write(const void* data, size_t size)
 {
-    return writeAll(file, data, size);
+    if (!writeAll(file, data, size))
+        return false;
+    position += size;
+    wroteUpTo(position);
+    return true;
 }
 
 bool TemporaryFile::writeAt(uint64_t offset, const void* data, size_t size)
 {
-    return writeAllAt(file, offset, data, size);
+    if (!writeAllAt(file, offset, data, size))
+        return false;
+    wroteUpTo(offset + size);
+    return true;
+}
+
+// A large file is written behind: once it is past kWindowsCached windows of
+// 8 MiB, the writing to the disk starts of the window that many behind the
+// one just complete, and the window twice that many behind, on the disk by
+// then, leaves the cache. Writing gigabytes then holds a few hundred MiB of
+// the cache rather than the whole file, and the cache's pages are used again
+// rather than new ones taken, which is most of what writing a large file
+// into the cache costs. A file of fewer windows is left to the cache alone,
+// which takes it sooner than the disk could.
+constexpr uint64_t kWindowBytes = uint64_t(8) << 20;
+constexpr uint64_t kWindowsCached = 16;
+
+void TemporaryFile::wroteUpTo(uint64_t end)
+{
+    for (; windowsDone < end / kWindowBytes; windowsDone++)
+    {
+        if (windowsDone >= kWindowsCached)
+            startWriting(file, (windowsDone - kWindowsCached) * kWindowBytes, kWindowBytes);
+        if (windowsDone >= 2 * kWindowsCached)
+            releaseWritten(file, (windowsDone - 2 * kWindowsCached) * kWindowBytes, kWindowBytes);
+    }
 }
 
 bool TemporaryFile::replace(const std::string& target, bool keepPermissions)

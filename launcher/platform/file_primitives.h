@@ -68,6 +68,13 @@ int64_t readSome(SystemFile file, void* data, size_t size);
 bool writeAll(SystemFile file, const void* data, size_t size);
 // The same at offset, wherever the file's position stands.
 bool writeAllAt(SystemFile file, uint64_t offset, const void* data, size_t size);
+// Writing behind a large file written once from its start: starts the
+// writing to the disk of a range already written, without waiting for it.
+void startWriting(SystemFile file, uint64_t offset, uint64_t size);
+// Waits until a range written earlier has reached the disk, then lets the
+// system's cache drop it. Both are nothing on a system whose cache already
+// writes such files behind (Windows).
+void releaseWritten(SystemFile file, uint64_t offset, uint64_t size);
 // False when the system says the data may not all have reached the file.
 bool closeFile(SystemFile file);
 // Gives a file the permissions of the file at target, or with none there

@@ -330,6 +330,19 @@ bool writeAllAt(SystemFile file, uint64_t offset, const void* data, size_t size)
     return true;
 }
 
+void startWriting(SystemFile file, uint64_t offset, uint64_t size)
+{
+    sync_file_range(int(file.value), off_t(offset), off_t(size), SYNC_FILE_RANGE_WRITE);
+}
+
+void releaseWritten(SystemFile file, uint64_t offset, uint64_t size)
+{
+    // Only clean pages leave the cache: the range is waited for first.
+    sync_file_range(int(file.value), off_t(offset), off_t(size),
+                    SYNC_FILE_RANGE_WAIT_BEFORE | SYNC_FILE_RANGE_WRITE | SYNC_FILE_RANGE_WAIT_AFTER);
+    posix_fadvise(int(file.value), off_t(offset), off_t(size), POSIX_FADV_DONTNEED);
+}
+
 bool closeFile(SystemFile file)
 {
     return close(int(file.value)) == 0;

@@ -409,6 +409,15 @@ bool writeAllAt(SystemFile file, uint64_t offset, const void* data, size_t size)
     return true;
 }
 
+// Windows' cache writes a file being written behind it by itself.
+void startWriting(SystemFile, uint64_t, uint64_t)
+{
+}
+
+void releaseWritten(SystemFile, uint64_t, uint64_t)
+{
+}
+
 bool closeFile(SystemFile file)
 {
     return CloseHandle(handleOf(file)) != 0;

@@ -1,4 +1,5 @@
 #include "vyx.h"
+#include "platform/memory.h"
 
 #include <cstring>
 #include <new>
@@ -62,6 +63,7 @@ static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, VyxA
     T* array = new (std::nothrow) T[entries];
     if (!array)
         return false;
+    adviseLargeArray(array, entries * sizeof(T));
     field.reset(array, uint32_t(entries));
     if (filled)
         *filled = true;

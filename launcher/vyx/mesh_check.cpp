@@ -1,4 +1,5 @@
 #include "vyx.h"
+#include "platform/memory.h"
 
 #include <bit>
 #include <new>
@@ -109,6 +110,7 @@ static bool widenGroups(VyxArray<T>& array, uint32_t from, uint32_t to, T fill)
     T* wide = new (std::nothrow) T[groups * to];
     if (!wide)
         return false;
+    adviseLargeArray(wide, groups * to * sizeof(T));
     for (uint64_t group = 0; group < groups; group++)
     {
         for (uint32_t i = 0; i < from; i++)

@@ -1,3 +1,4 @@
+#include "file_rules/file_rules.h"
 #include "files/file_operations.h"
 #include "tests/support/scratch.h"
 
@@ -267,4 +268,37 @@ TEST(FileOperations, NativePathsKeepTheirColons)
     s.file("shot 10:30.png");
     EXPECT_EQ(fileDelete(s.path("shot 10:30.png").c_str()), 0);
     EXPECT_FALSE(s.exists("shot 10:30.png"));
+}
+
+// A file of hundreds of MiB is written behind, its early windows leaving the
+// cache while later ones are written; a write back into one of them (an
+// archive's header, written last) and every other byte must still land.
+TEST(FileOperations, LargeFilesWrittenBehindKeepEveryByte)
+{
+    Scratch s;
+    std::string target = s.path("large.bin");
+    constexpr size_t kChunk = size_t(1) << 20;
+    constexpr size_t kChunks = 400;
+    std::vector<char> chunk(kChunk);
+    {
+        TemporaryFile file;
+        ASSERT_TRUE(file.create(target, ".export-"));
+        for (size_t i = 0; i < kChunks; i++)
+        {
+            std::fill(chunk.begin(), chunk.end(), char('a' + i % 26));
+            ASSERT_TRUE(file.write(chunk.data(), chunk.size()));
+        }
+        ASSERT_TRUE(file.writeAt(4096 - 3, "HEADER", 6));
+        ASSERT_TRUE(file.replace(target, false));
+    }
+    std::ifstream in(target, std::ios::binary);
+    for (size_t i = 0; i < kChunks; i++)
+    {
+        ASSERT_TRUE(in.read(chunk.data(), std::streamsize(chunk.size())));
+        std::string expected(kChunk, char('a' + i % 26));
+        if (i == 0)
+            expected.replace(4096 - 3, 6, "HEADER");
+        ASSERT_EQ(std::string(chunk.data(), chunk.size()), expected) << "MiB " << i;
+    }
+    EXPECT_FALSE(in.read(chunk.data(), 1));
 }
