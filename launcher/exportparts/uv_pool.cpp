@@ -15,7 +15,7 @@ namespace
 // their texts.
 constexpr int64_t kNegativeZero = INT64_MIN;
 
-bool fixedKey(float value, int64_t& key)
+inline __attribute__((always_inline)) bool fixedKey(float value, int64_t& key)
 {
     uint32_t bits = std::bit_cast<uint32_t>(value);
     uint32_t biased = (bits >> 23) & 0xFF;
@@ -80,7 +80,7 @@ uint64_t pairBits(uint32_t u, uint32_t v)
 // corner's index, and the recent entry it leaves, hold kWaiting and its
 // place in the queue; no pool index reaches that bit.
 constexpr uint32_t kWaiting = uint32_t(1) << 31;
-constexpr size_t kQueueLength = 64;
+constexpr size_t kQueueLength = 64; // a power of two
 
 struct WaitingPair
 {
@@ -209,7 +209,7 @@ uint32_t poolByText(Pooler& pooler, float u, float v)
 // was left by a waiting pair, at its own vertex's entry.
 void poolQueue(Pooler& pooler, uint32_t* pooled, size_t cornersDone)
 {
-    uint32_t indices[kQueueLength];
+    uint32_t indices[kQueueLength] = {};
     for (size_t i = 0; i < pooler.queued; i++)
     {
         const WaitingPair& pair = pooler.queue[i];
@@ -217,11 +217,14 @@ void poolQueue(Pooler& pooler, uint32_t* pooled, size_t cornersDone)
         float v = std::bit_cast<float>(uint32_t(pair.bits >> 32));
         indices[i] = pair.exact ? poolExact(pooler, pair.probe, u, v) : poolByText(pooler, u, v);
     }
+    // Without a branch: which corners wait follows no pattern a processor
+    // could predict. A corner that holds an index reads some entry of the
+    // queue's and keeps its own.
     for (size_t corner = pooler.firstWaiting; corner < cornersDone; corner++)
     {
         uint32_t index = pooled[corner];
-        if (index & kWaiting)
-            pooled[corner] = indices[index & ~kWaiting];
+        uint32_t waiting = uint32_t(0) - (index >> 31);
+        pooled[corner] = (indices[index & (kQueueLength - 1)] & waiting) | (index & ~waiting);
     }
     for (size_t i = 0; i < pooler.queued; i++)
     {
