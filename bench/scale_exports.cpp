@@ -12,6 +12,7 @@
 // its floor. Run by scripts/bench --scale.
 #include "file_rules/file_rules.h"
 #include "grid_file.h"
+#include "platform/memory.h"
 #include "rounds.h"
 #include "scale_checks.h"
 #include "tests/support/temp_folder.h"
@@ -86,7 +87,7 @@ int exportChild(const char* library, const char* command, const char* output, co
 }
 
 // The floor's two halves, each timed from inside its child as an export is.
-// Reading goes into memory never touched before, as the reader's arrays are.
+// Reading goes into memory never touched before, as the reader's arrays do.
 int readChild(const char* path)
 {
     int file = open(path, O_RDONLY);
@@ -96,6 +97,8 @@ int readChild(const char* path)
     double start = secondsNow();
     size_t size = size_t(status.st_size);
     std::unique_ptr<char[]> memory(new char[size]);
+    // With the hint the reader gives its arrays.
+    adviseLargeArray(memory.get(), size);
     for (size_t done = 0; done < size;)
     {
         ssize_t got = read(file, memory.get() + done, std::min(size - done, size_t(1) << 30));
