@@ -191,12 +191,25 @@ struct Run
     double floor() const { return floorRead + std::min(plainWrite, behindWrite); }
 };
 
-bool exportOnce(const char* command, const std::string& folder, const std::string& output, Run& run)
+// Memory freed here goes back to the host after a couple of seconds, and is
+// several times dearer to touch after that than before (reading 1 GB into
+// new memory: 0.23 s right after a child freed as much, 2.6 s some seconds
+// later). So each child of a large mesh starts only after the memory of the
+// one before has gone back, and none inherits another's warm pages: an
+// export measured cold against a floor measured warm would be no comparison.
+void settle(bool large)
+{
+    sync();
+    if (large)
+        sleep(4);
+}
+
+bool exportOnce(const char* command, const std::string& folder, const std::string& output, bool large, Run& run)
 {
     std::filesystem::remove(output);
     // The grid file and the outputs of the exports before were written by
     // this benchmark, not by the export measured: they reach the disk first.
-    sync();
+    settle(large);
     std::string text;
     rusage usage{};
     if (!runChild({"scale-exports", "--export", TESMAR_LIBRARY, command, output, folder + "/", "Grid"}, text, usage))
@@ -225,18 +238,18 @@ double childSeconds(const std::vector<std::string>& arguments)
 
 // The floor of the export just run, under the same conditions: the files
 // before it on the disk first, a new file written beside the output.
-bool floorOnce(const std::string& folder, Run& run)
+bool floorOnce(const std::string& folder, bool large, Run& run)
 {
     std::string written = folder + "/floor.bin";
     std::filesystem::remove(written);
-    sync();
+    settle(large);
     run.floorRead = childSeconds({"scale-exports", "--read", folder + "/Grid.Vyx"});
-    sync();
+    settle(large);
     char bytes[32];
     snprintf(bytes, sizeof bytes, "%.0f", run.outputBytes);
     run.plainWrite = childSeconds({"scale-exports", "--write", written, bytes});
     std::filesystem::remove(written);
-    sync();
+    settle(large);
     run.behindWrite = childSeconds({"scale-exports", "--write-behind", written, bytes});
     std::filesystem::remove(written);
     return run.floorRead >= 0 && run.plainWrite >= 0 && run.behindWrite >= 0;
@@ -296,8 +309,9 @@ bool measure(uint32_t side, int rounds, const std::string& folder, Figures& figu
     {
         std::string output = folder + (c == 0 ? "/out.dae" : "/out.abc");
         std::vector<Run> runs(static_cast<size_t>(rounds));
+        bool large = side >= 4000;
         for (Run& run : runs)
-            if (!exportOnce(kCommands[c], folder, output, run) || !floorOnce(folder, run))
+            if (!exportOnce(kCommands[c], folder, output, large, run) || !floorOnce(folder, large, run))
             {
                 fprintf(stderr, "scale: %s of %u x %u quads failed\n", kCommands[c], side, side);
                 return false;
