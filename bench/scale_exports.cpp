@@ -111,26 +111,43 @@ int readChild(const char* path)
     return 0;
 }
 
-// Writing as an export writes, a new file in the folder 1 MiB at a time:
-// plainly into the system's cache, or through the exports' own file, which
-// writes a large file behind (file_rules.h). The floor is the faster.
-int writeChild(const char* path, const char* bytesText, bool plain)
+// Writing as an export writes: a new file in the folder, 1 MiB at a time
+// from one reused buffer, each block given to put; false when put fails.
+template <class Put>
+bool writeBlocks(const char* bytesText, Put put)
 {
     uint64_t bytes = strtoull(bytesText, nullptr, 10);
     std::vector<char> block(size_t(1) << 20, ' ');
-    double start = secondsNow();
-    int file = plain ? open(path, O_WRONLY | O_CREAT | O_EXCL, 0644) : -1;
-    TemporaryFile behind;
-    if (plain ? file < 0 : !behind.create(path, ".floor-"))
-        return 1;
     for (uint64_t done = 0; done < bytes;)
     {
         size_t part = size_t(std::min<uint64_t>(bytes - done, block.size()));
-        if (plain ? write(file, block.data(), part) != ssize_t(part) : !behind.write(block.data(), part))
-            return 1;
+        if (!put(block.data(), part))
+            return false;
         done += part;
     }
-    if (plain ? close(file) != 0 : !behind.replace(path, false))
+    return true;
+}
+
+// Plainly into the system's cache.
+int writeChild(const char* path, const char* bytesText)
+{
+    double start = secondsNow();
+    int file = open(path, O_WRONLY | O_CREAT | O_EXCL, 0644);
+    auto put = [&](const char* data, size_t size) { return write(file, data, size) == ssize_t(size); };
+    if (file < 0 || !writeBlocks(bytesText, put) || close(file) != 0)
+        return 1;
+    printf("%.6f\n", secondsNow() - start);
+    return 0;
+}
+
+// Through the exports' own file, which writes a large file behind
+// (file_rules.h). The floor is the faster of the two.
+int writeBehindChild(const char* path, const char* bytesText)
+{
+    double start = secondsNow();
+    TemporaryFile file;
+    auto put = [&](const char* data, size_t size) { return file.write(data, size); };
+    if (!file.create(path, ".floor-") || !writeBlocks(bytesText, put) || !file.replace(path, false))
         return 1;
     printf("%.6f\n", secondsNow() - start);
     return 0;
@@ -344,8 +361,8 @@ void printTable(const std::vector<Figures>& all)
                    "   (floor: read %.2f s, write %.0f MB %.2f s, behind %.2f s; whole child %.0f MB)\n",
                    kCommands[c], mquads, double(f.grid.arrayBytes) / 1e6, run.seconds, run.seconds / mquads,
                    run.userSeconds, run.systemSeconds, run.peakBytes / 1e6, run.peakBytes / double(f.grid.arrayBytes),
-                   run.floor(), run.seconds / run.floor(), run.floorRead, run.outputBytes / 1e6, run.plainWrite, run.behindWrite,
-                   run.maxRssBytes / 1e6);
+                   run.floor(), run.seconds / run.floor(), run.floorRead, run.outputBytes / 1e6, run.plainWrite,
+                   run.behindWrite, run.maxRssBytes / 1e6);
         }
 }
 
@@ -398,9 +415,9 @@ int main(int argc, char** argv)
     if (argc == 3 && strcmp(argv[1], "--read") == 0)
         return readChild(argv[2]);
     if (argc == 4 && strcmp(argv[1], "--write") == 0)
-        return writeChild(argv[2], argv[3], true);
+        return writeChild(argv[2], argv[3]);
     if (argc == 4 && strcmp(argv[1], "--write-behind") == 0)
-        return writeChild(argv[2], argv[3], false);
+        return writeBehindChild(argv[2], argv[3]);
     std::vector<uint32_t> sides = {1000, 2000, 4000};
     for (int i = 1; i < argc; i++)
         if (strcmp(argv[i], "--25m") == 0)

@@ -90,6 +90,15 @@ struct WaitingPair
     int32_t vertex;
 };
 
+// A table of count empty slots, on large pages where the system has them.
+std::vector<uint32_t> emptySlots(size_t count)
+{
+    std::vector<uint32_t> slots;
+    reserveLargeArray(slots, count);
+    slots.assign(count, 0);
+    return slots;
+}
+
 // Open addressing over the exactly keyed pairs, doubled when half full. A
 // slot is 32 bits: 0 when empty, else the index of its pair in the values
 // plus one, in as few bits as the mesh's corners need, under a tag of hash
@@ -107,8 +116,7 @@ struct Pooler
         indexBits = std::max(1u, uint32_t(std::bit_width(corners)));
         while ((size_t(1) << (64 - shift)) < 2 * faceCount)
             shift--;
-        reserveLargeArray(slots, size_t(1) << (64 - shift));
-        slots.assign(size_t(1) << (64 - shift), 0);
+        slots = emptySlots(size_t(1) << (64 - shift));
     }
 
     std::vector<float>& values;
@@ -147,10 +155,7 @@ bool sameKeys(const Probe& probe, float u, float v, float storedU, float storedV
 // through the old slots at random.
 void grow(Pooler& pooler)
 {
-    std::vector<uint32_t> slots;
-    reserveLargeArray(slots, pooler.slots.size() * 2);
-    slots.assign(pooler.slots.size() * 2, 0);
-    pooler.slots.swap(slots);
+    pooler.slots = emptySlots(pooler.slots.size() * 2);
     pooler.shift--;
     size_t mask = pooler.slots.size() - 1;
     for (size_t index = 0; index < pooler.values.size() / 2; index++)

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <new>
 #include <vector>
 
 // Asks the system to back the array with its large pages, where it has them
@@ -11,6 +12,16 @@
 // the address cache far less. Nothing on other systems, or for an array too
 // small to hold a large page. Called before the array is first written.
 void adviseLargeArray(void* data, size_t bytes);
+
+// A new array of entries, left uninitialised, with the hint given; null when
+// memory is short.
+template <typename T>
+T* newLargeArray(size_t entries)
+{
+    T* array = new (std::nothrow) T[entries];
+    adviseLargeArray(array, entries * sizeof(T));
+    return array;
+}
 
 // Reserves room for entries in an empty vector with the hint given.
 template <typename T>

@@ -2,7 +2,6 @@
 #include "platform/memory.h"
 
 #include <cstring>
-#include <new>
 
 void Vyx_Mesh::clear()
 {
@@ -60,10 +59,9 @@ static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, VyxA
     if (emptyBlock(header, bytes))
         return skipVyxBloc(file, header);
     size_t entries = bytes / sizeof(T);
-    T* array = new (std::nothrow) T[entries];
+    T* array = newLargeArray<T>(entries);
     if (!array)
         return false;
-    adviseLargeArray(array, entries * sizeof(T));
     field.reset(array, uint32_t(entries));
     if (filled)
         *filled = true;

@@ -2,7 +2,6 @@
 #include "platform/memory.h"
 
 #include <bit>
-#include <new>
 
 // Entries an array holds; a null array holds none whatever its length says.
 template <typename T>
@@ -107,10 +106,9 @@ static bool widenGroups(VyxArray<T>& array, uint32_t from, uint32_t to, T fill)
     if (!array)
         return true;
     uint64_t groups = array.length / from;
-    T* wide = new (std::nothrow) T[groups * to];
+    T* wide = newLargeArray<T>(groups * to);
     if (!wide)
         return false;
-    adviseLargeArray(wide, groups * to * sizeof(T));
     for (uint64_t group = 0; group < groups; group++)
     {
         for (uint32_t i = 0; i < from; i++)
