@@ -96,9 +96,10 @@ int readChild(const char* path)
         return 1;
     double start = secondsNow();
     size_t size = size_t(status.st_size);
-    std::unique_ptr<char[]> memory(new char[size]);
-    // With the hint the reader gives its arrays.
-    adviseLargeArray(memory.get(), size);
+    // In memory of the kind the reader gives its arrays.
+    LargeArray<char> memory = newLargeArray<char>(size);
+    if (!memory)
+        return 1;
     for (size_t done = 0; done < size;)
     {
         ssize_t got = read(file, memory.get() + done, std::min(size - done, size_t(1) << 30));

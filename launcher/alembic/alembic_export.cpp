@@ -2,7 +2,6 @@
 #include "common/allocation_reserve.h"
 #include "exportparts/export_file.h"
 #include "exportparts/file_names.h"
-#include "platform/memory.h"
 #include "vyx/vyx.h"
 
 #include <Alembic/AbcCoreOgawa/All.h>
@@ -20,7 +19,6 @@ static PackedFaces packFaces(Vyx_Mesh& mesh)
 {
     PackedFaces packed;
     size_t faceCount = size_t(std::max(mesh.faceCount, 0));
-    reserveLargeArray(packed.counts, faceCount);
     packed.counts.resize(faceCount);
     packed.indices = mesh.faces.release();
     mesh.faceCount = 0;
@@ -59,7 +57,7 @@ void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
     AbcGeom::P3fArraySample positions(reinterpret_cast<const Imath::V3f*>(mesh.vertices.get()),
                                       size_t(std::max(mesh.vertexCount, 0)));
     AbcGeom::Int32ArraySample indices(prepared.faces.indices.get(), prepared.faces.corners);
-    AbcGeom::Int32ArraySample counts(prepared.faces.counts);
+    AbcGeom::Int32ArraySample counts(prepared.faces.counts.data(), prepared.faces.counts.size());
     AbcGeom::OV2fGeomParam::Sample uvs;
     if (prepared.uvs.indices)
         uvs = AbcGeom::OV2fGeomParam::Sample(

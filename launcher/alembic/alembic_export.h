@@ -18,9 +18,9 @@ class Vyx_Mesh;
 // array, which they take over so that nothing as large is copied.
 struct PackedFaces
 {
-    std::unique_ptr<int32_t[]> indices;
+    LargeArray<int32_t> indices;
     size_t corners = 0;
-    std::vector<int32_t> counts; // corners per face, 3 or 4
+    LargeVector<int32_t> counts; // corners per face, 3 or 4
 };
 
 // A mesh made ready for the archive: its faces packed and, when it has UVs,

@@ -139,7 +139,7 @@ static void putPositions(ColladaStream& out, const std::string& name, Vyx_Mesh* 
 static PooledUVs putUVs(ColladaStream& out, const std::string& name, Vyx_Mesh* mesh)
 {
     PooledUVs pooled = poolCornerUVs(*mesh, CornerOrder::Stored);
-    const std::vector<float>& values = pooled.values;
+    const LargeVector<float>& values = pooled.values;
     size_t count = values.size() / 2;
     putSourceStart(out, name + "-UV0", count * 2);
     for (size_t i = 0; i < count; i++)

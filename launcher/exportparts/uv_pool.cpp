@@ -1,6 +1,5 @@
 #include "uv_pool.h"
 #include "number_format.h"
-#include "platform/memory.h"
 #include "vyx/vyx.h"
 
 #include <bit>
@@ -90,15 +89,6 @@ struct WaitingPair
     int32_t vertex;
 };
 
-// A table of count empty slots, on large pages where the system has them.
-std::vector<uint32_t> emptySlots(size_t count)
-{
-    std::vector<uint32_t> slots;
-    reserveLargeArray(slots, count);
-    slots.assign(count, 0);
-    return slots;
-}
-
 // Open addressing over the exactly keyed pairs, doubled when half full. A
 // slot is 32 bits: 0 when empty, else the index of its pair in the values
 // plus one, in as few bits as the mesh's corners need, under a tag of hash
@@ -111,16 +101,16 @@ std::vector<uint32_t> emptySlots(size_t count)
 // meshes never wait for it to grow.
 struct Pooler
 {
-    Pooler(std::vector<float>& values, size_t faceCount, size_t corners) : values(values)
+    Pooler(LargeVector<float>& values, size_t faceCount, size_t corners) : values(values)
     {
         indexBits = std::max(1u, uint32_t(std::bit_width(corners)));
         while ((size_t(1) << (64 - shift)) < 2 * faceCount)
             shift--;
-        slots = emptySlots(size_t(1) << (64 - shift));
+        slots = LargeVector<uint32_t>(size_t(1) << (64 - shift), 0);
     }
 
-    std::vector<float>& values;
-    std::vector<uint32_t> slots;
+    LargeVector<float>& values;
+    LargeVector<uint32_t> slots;
     int32_t shift = 64 - 10; // a hash's slot is its top bits
     uint32_t indexBits = 1;
     size_t filled = 0;
@@ -155,7 +145,7 @@ bool sameKeys(const Probe& probe, float u, float v, float storedU, float storedV
 // through the old slots at random.
 void grow(Pooler& pooler)
 {
-    pooler.slots = emptySlots(pooler.slots.size() * 2);
+    pooler.slots = LargeVector<uint32_t>(pooler.slots.size() * 2, 0);
     pooler.shift--;
     size_t mask = pooler.slots.size() - 1;
     for (size_t index = 0; index < pooler.values.size() / 2; index++)
@@ -303,7 +293,7 @@ PooledUVs poolCornerUVs(Vyx_Mesh& mesh, CornerOrder order)
     PooledUVs pooled;
     // Room for every corner to be distinct; only the pages used are touched.
     size_t corners = cornerCount(mesh, order);
-    reserveLargeArray(pooled.values, 2 * corners);
+    pooled.values.reserve(2 * corners);
     Pooler pooler(pooled.values, faceCount, corners);
     pooled.indices = mesh.faceUVs.release();
     uint32_t* uvs = pooled.indices.get();

@@ -1,10 +1,10 @@
 // The texture-coordinate pool both exports build from a mesh's corners.
 #pragma once
 
+#include "platform/memory.h"
+
 #include <cstddef>
 #include <cstdint>
-#include <memory>
-#include <vector>
 
 class Vyx_Mesh;
 
@@ -20,11 +20,11 @@ enum class CornerOrder
 // order of first appearance, and each corner's index among them.
 struct PooledUVs
 {
-    std::vector<float> values;
+    LargeVector<float> values;
     // One per corner visited, in the order's sequence: the words of the
     // mesh's UV block, which the indices take over as the UVs are read, so
     // that no index array half their size is needed.
-    std::unique_ptr<uint32_t[]> indices;
+    LargeArray<uint32_t> indices;
     size_t corners = 0;
 };
 // Pools the UVs of the mesh's face corners, taking its UV block over: the

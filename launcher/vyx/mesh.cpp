@@ -59,13 +59,14 @@ static bool readArray(FILE* file, const Vyx_Header& header, uint32_t bytes, VyxA
     if (emptyBlock(header, bytes))
         return skipVyxBloc(file, header);
     size_t entries = bytes / sizeof(T);
-    T* array = newLargeArray<T>(entries);
+    LargeArray<T> array = newLargeArray<T>(entries);
     if (!array)
         return false;
-    field.reset(array, uint32_t(entries));
+    T* data = array.get();
+    field.reset(std::move(array), uint32_t(entries));
     if (filled)
         *filled = true;
-    return readVyxBlocData(file, header, array, entries * sizeof(T));
+    return readVyxBlocData(file, header, data, entries * sizeof(T));
 }
 
 // A block no exporter reads, passed over as far as reading it would go.

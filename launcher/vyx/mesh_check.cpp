@@ -106,7 +106,7 @@ static bool widenGroups(VyxArray<T>& array, uint32_t from, uint32_t to, T fill)
     if (!array)
         return true;
     uint64_t groups = array.length / from;
-    T* wide = newLargeArray<T>(groups * to);
+    LargeArray<T> wide = newLargeArray<T>(groups * to);
     if (!wide)
         return false;
     for (uint64_t group = 0; group < groups; group++)
@@ -116,7 +116,7 @@ static bool widenGroups(VyxArray<T>& array, uint32_t from, uint32_t to, T fill)
         for (uint32_t i = from; i < to; i++)
             wide[group * to + i] = fill;
     }
-    array.reset(wide, uint32_t(groups * to));
+    array.reset(std::move(wide), uint32_t(groups * to));
     return true;
 }
 

@@ -9,6 +9,8 @@
 #include <cstdio>
 #include <memory>
 
+#include "platform/memory.h"
+
 // A block header exactly as stored: 16 little-endian bytes.
 struct Vyx_Header
 {
@@ -113,20 +115,20 @@ bool checkVyxBloc(FILE* file, const Vyx_Header& header, uint32_t& dataBytes);
 template <class T>
 struct VyxArray
 {
-    std::unique_ptr<T[]> data;
+    LargeArray<T> data;
     uint32_t length = 0;
 
     T& operator[](size_t i) const { return data[i]; }
     T* get() const { return data.get(); }
     explicit operator bool() const { return data != nullptr; }
     bool operator==(std::nullptr_t) const { return data == nullptr; }
-    void reset(T* array = nullptr, uint32_t entries = 0)
+    void reset(LargeArray<T> array = nullptr, uint32_t entries = 0)
     {
-        data.reset(array);
         length = array ? entries : 0;
+        data = std::move(array);
     }
     // Hands the array over, leaving this one empty.
-    std::unique_ptr<T[]> release()
+    LargeArray<T> release()
     {
         length = 0;
         return std::move(data);

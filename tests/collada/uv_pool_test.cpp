@@ -20,13 +20,13 @@ Vyx_Mesh meshWithUVs(const std::vector<float>& uvs, const std::vector<size_t>& t
 {
     Vyx_Mesh mesh;
     mesh.faceCount = int32_t(uvs.size() / 8);
-    mesh.faces.reset(new int32_t[4 * uvs.size() / 8]());
+    mesh.faces.reset(newLargeArray<int32_t>(4 * uvs.size() / 8));
     std::mt19937 random(seed);
     for (size_t i = 0; i < 4 * uvs.size() / 8; i++)
         mesh.faces[i] = int32_t(random() % vertexCount);
     for (size_t f : triangles)
         mesh.faces[4 * f + 3] = -1;
-    mesh.faceUVs.reset(new uint32_t[uvs.size()]);
+    mesh.faceUVs.reset(newLargeArray<uint32_t>(uvs.size()));
     std::transform(uvs.begin(), uvs.end(), mesh.faceUVs.get(), [](float uv) { return std::bit_cast<uint32_t>(uv); });
     return mesh;
 }
@@ -34,7 +34,7 @@ Vyx_Mesh meshWithUVs(const std::vector<float>& uvs, const std::vector<size_t>& t
 std::vector<uint32_t> pooledIndices(Vyx_Mesh& mesh, CornerOrder order, std::vector<float>& values)
 {
     PooledUVs pooled = poolCornerUVs(mesh, order);
-    values = pooled.values;
+    values.assign(pooled.values.begin(), pooled.values.end());
     return std::vector<uint32_t>(pooled.indices.get(), pooled.indices.get() + pooled.corners);
 }
 

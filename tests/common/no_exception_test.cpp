@@ -29,14 +29,17 @@ static size_t g_largest = 0; // the largest block asked for since reset
 // (none here) as it is, since it serves every thread of the host.
 static bool g_handlerSeen = false;
 
-static void* allocate(size_t size, bool nothrow)
+// The large arrays ask for blocks aligned to the system's large pages.
+static void* allocate(size_t size, bool nothrow, size_t alignment = 0)
 {
     bool fail = g_countdown > 0 && --g_countdown == 0;
     g_largest = std::max(g_largest, size);
     g_handlerSeen = g_handlerSeen || (fail && std::get_new_handler());
     for (;;)
     {
-        void* memory = fail ? nullptr : malloc(size ? size : 1);
+        void* memory = fail ? nullptr
+                       : alignment ? aligned_alloc(alignment, (size + alignment - 1) / alignment * alignment)
+                                   : malloc(size ? size : 1);
         if (memory)
             return memory;
         g_fired = g_fired || fail;
@@ -67,6 +70,13 @@ void operator delete(void* memory) noexcept { free(memory); }
 void operator delete[](void* memory) noexcept { free(memory); }
 void operator delete(void* memory, size_t) noexcept { free(memory); }
 void operator delete[](void* memory, size_t) noexcept { free(memory); }
+void* operator new(size_t size, std::align_val_t alignment) { return allocate(size, false, size_t(alignment)); }
+void* operator new(size_t size, std::align_val_t alignment, const std::nothrow_t&) noexcept
+{
+    return allocate(size, true, size_t(alignment));
+}
+void operator delete(void* memory, std::align_val_t) noexcept { free(memory); }
+void operator delete(void* memory, size_t, std::align_val_t) noexcept { free(memory); }
 
 namespace
 {
