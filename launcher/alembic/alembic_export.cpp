@@ -67,7 +67,9 @@ void writeAlembicMesh(Alembic::Abc::OArchive& archive, const std::string& name, 
             AbcGeom::kFacevaryingScope);
     AbcGeom::OPolyMeshSchema::Sample sample(positions, indices, counts, uvs);
     schema.set(sample);
-    schema.set(sample);
+    // The same second sample as setting it again would write, without the
+    // library hashing every array and bounding the positions a second time.
+    schema.setFromPrevious();
 }
 
 // Writes one mesh under the archive's top; the library's exceptions pass to
