@@ -13,12 +13,12 @@
 // 2 MiB), 0 where it has none to give.
 size_t largePageBytes();
 
-// Asks the system to back the array with large pages: filling a fresh array
-// then takes a page fault per 2 MiB rather than per 4 KiB (in a virtual
-// machine a fault can cost 15 us), and walking it at random misses the
-// address cache far less. Only the large pages wholly inside the array are
-// named; nothing on other systems. Called before the array is first written.
-void adviseLargeArray(void* data, size_t bytes);
+// Asks the system to back memory of whole large pages, starting on one, with
+// large pages: filling it then takes a page fault per 2 MiB rather than per
+// 4 KiB (in a virtual machine a fault can cost 15 us), and walking it at
+// random misses the address cache far less. Nothing on other systems. Called
+// before the memory is first written.
+void adviseLargePages(void* data, size_t bytes);
 
 // An array of at least one large page is given memory aligned to them and a
 // whole number of them, all of it advised: an array that began and ended
@@ -38,7 +38,7 @@ inline void* allocateLargeArray(size_t bytes, size_t alignment) noexcept
     size_t rounded = (bytes + alignment - 1) / alignment * alignment;
     void* data = ::operator new(rounded, std::align_val_t(alignment), std::nothrow);
     if (data)
-        adviseLargeArray(data, rounded);
+        adviseLargePages(data, rounded);
     return data;
 }
 

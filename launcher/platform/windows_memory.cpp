@@ -7,6 +7,6 @@ size_t largePageBytes()
     return 0;
 }
 
-void adviseLargeArray(void*, size_t)
+void adviseLargePages(void*, size_t)
 {
 }

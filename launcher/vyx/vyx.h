@@ -3,13 +3,13 @@
 // untrusted; malformed files are refused, never trusted for sizes.
 #pragma once
 
+#include "platform/memory.h"
+
 #include <bit>
 #include <cstddef>
 #include <cstdint>
 #include <cstdio>
 #include <memory>
-
-#include "platform/memory.h"
 
 // A block header exactly as stored: 16 little-endian bytes.
 struct Vyx_Header
